@@ -1,0 +1,27 @@
+# GoogleTest for the unit tests: the system package natively, and built from the
+# sources that the same package ships when cross-building for Windows, so both
+# builds run the same tests.
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  set(MIRVANE_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(${MIRVANE_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gmock ALIAS gmock)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# Registers a test program with CTest: each test on its own natively, the whole
+# program as one entry under Wine, where every start of a process is costly.
+function(mirvane_add_gtest target)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${target} COMMAND ${target})
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30)
+  endif()
+endfunction()

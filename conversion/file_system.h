@@ -1,0 +1,46 @@
+// The file operations of a conversion. Paths are 8-bit text used exactly as
+// given (UTF-8 on Linux, the process code page on Windows). Each operation
+// says whether it worked; none of them shows anything to the user.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace mirvane {
+
+// The whole content of one file, held in one block that is filled straight by
+// the read (never zero-filled first) and written out from where it lies.
+class FileContent {
+ public:
+  // Makes room for Size bytes, dropping what was held; false when the memory
+  // cannot be had.
+  bool Allocate(std::size_t Size);
+  void Clear();
+
+  unsigned char* Data() { return Data_.get(); }
+  std::size_t Size() const { return Size_; }
+  std::span<const unsigned char> Bytes() const { return {Data_.get(), Size_}; }
+
+ private:
+  std::unique_ptr<unsigned char[]> Data_;
+  std::size_t Size_ = 0;
+};
+
+// True when Path names a file whose length can be read and is above zero.
+// Empty text, a folder, a missing file or a bad name all give false.
+bool FileExists(const std::string& Path);
+
+// Reads the file at Path whole, taking the length it has when opened. On any
+// failure (cannot open, short read, too large for memory) Content is left empty.
+bool ReadWholeFile(const std::string& Path, FileContent& Content);
+
+// Puts Bytes in place of the file at Path in one step: the bytes go to a new
+// file in the same folder, reach the disk, and that file is then renamed over
+// Path. On failure the temporary file is removed and whatever stood at Path
+// before is left exactly as it was. A read-only file or a folder at Path is
+// never replaced.
+bool ReplaceFile(const std::string& Path, std::span<const unsigned char> Bytes);
+
+}  // namespace mirvane

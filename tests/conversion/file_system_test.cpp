@@ -1,0 +1,79 @@
+#include "file_system.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "scratch_folder.h"
+
+namespace mirvane {
+namespace {
+
+using testing::Bytes;
+using testing::Pattern;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using ::testing::ElementsAre;
+
+Bytes Held(const FileContent& Content) { return Bytes(Content.Bytes().begin(), Content.Bytes().end()); }
+
+TEST(FileExists, NeedsAFileOfAtLeastOneByte) {
+  ScratchFolder Folder;
+  WriteBytes(Folder.PathOf("one"), {0x00});
+  WriteBytes(Folder.PathOf("empty"), {});
+  EXPECT_TRUE(FileExists(Folder.PathOf("one")));
+  EXPECT_FALSE(FileExists(Folder.PathOf("empty")));
+  EXPECT_FALSE(FileExists(Folder.PathOf("missing")));
+  EXPECT_FALSE(FileExists(Folder.Root().string()));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists(Folder.PathOf("one") + "\n"));
+}
+
+TEST(ReadWholeFile, ReadsEveryByte) {
+  ScratchFolder Folder;
+  const Bytes Content = Pattern(3 * 1024 * 1024 + 17);
+  WriteBytes(Folder.PathOf("big"), Content);
+  FileContent Read;
+  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("big"), Read));
+  EXPECT_EQ(Held(Read), Content);
+}
+
+TEST(ReadWholeFile, LeavesNothingBehindWhenTheFileIsGone) {
+  ScratchFolder Folder;
+  WriteBytes(Folder.PathOf("card.mem"), Pattern(100));
+  FileContent Read;
+  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("card.mem"), Read));
+  // Removed after the existence check, before the next read.
+  ASSERT_TRUE(FileExists(Folder.PathOf("card.mem")));
+  std::filesystem::remove(Folder.PathOf("card.mem"));
+  EXPECT_FALSE(ReadWholeFile(Folder.PathOf("card.mem"), Read));
+  EXPECT_EQ(Read.Size(), 0u);
+  EXPECT_FALSE(ReadWholeFile(Folder.Root().string(), Read));
+  EXPECT_EQ(Read.Size(), 0u);
+}
+
+TEST(ReplaceFile, CreatesOrReplacesWithExactlyTheBytes) {
+  ScratchFolder Folder;
+  const Bytes First = Pattern(5000, 1), Second = Pattern(20, 2);
+  ASSERT_TRUE(ReplaceFile(Folder.PathOf("card.mcd"), First));
+  EXPECT_EQ(ReadBytes(Folder.PathOf("card.mcd")), First);
+  ASSERT_TRUE(ReplaceFile(Folder.PathOf("card.mcd"), Second));
+  EXPECT_EQ(ReadBytes(Folder.PathOf("card.mcd")), Second);
+  ASSERT_TRUE(ReplaceFile(Folder.PathOf("card.mcd"), {}));
+  EXPECT_EQ(std::filesystem::file_size(Folder.PathOf("card.mcd")), 0u);
+  EXPECT_THAT(Folder.Names(), ElementsAre("card.mcd"));
+}
+
+TEST(ReplaceFile, RefusesEmptyTextAndAFolder) {
+  ScratchFolder Folder;
+  std::filesystem::create_directory(Folder.Root() / "sub");
+  EXPECT_FALSE(ReplaceFile("", Pattern(10)));
+  EXPECT_FALSE(ReplaceFile(Folder.PathOf("sub"), Pattern(10)));
+  EXPECT_TRUE(std::filesystem::is_directory(Folder.Root() / "sub"));
+  EXPECT_THAT(Folder.Names(), ElementsAre("sub"));
+}
+
+}  // namespace
+}  // namespace mirvane
