@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <span>
 #include <string>
 
@@ -14,17 +13,22 @@ namespace mirvane {
 // the read (never zero-filled first) and written out from where it lies.
 class FileContent {
  public:
+  FileContent() = default;
+  ~FileContent() { Clear(); }
+  FileContent(const FileContent&) = delete;
+  FileContent& operator=(const FileContent&) = delete;
+
   // Makes room for Size bytes, dropping what was held; false when the memory
   // cannot be had.
   bool Allocate(std::size_t Size);
   void Clear();
 
-  unsigned char* Data() { return Data_.get(); }
+  unsigned char* Data() { return Data_; }
   std::size_t Size() const { return Size_; }
-  std::span<const unsigned char> Bytes() const { return {Data_.get(), Size_}; }
+  std::span<const unsigned char> Bytes() const { return {Data_, Size_}; }
 
  private:
-  std::unique_ptr<unsigned char[]> Data_;
+  unsigned char* Data_ = nullptr;
   std::size_t Size_ = 0;
 };
 

@@ -69,6 +69,23 @@ std::string FolderOf(const std::string& Path) {
 
 }  // namespace
 
+bool FileContent::Allocate(std::size_t Size) {
+  Clear();
+  if (Size == 0) return true;
+  // Left uninitialised: the pages are first touched by the read itself.
+  void* Block = ::VirtualAlloc(nullptr, Size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (Block == nullptr) return false;
+  Data_ = static_cast<unsigned char*>(Block);
+  Size_ = Size;
+  return true;
+}
+
+void FileContent::Clear() {
+  if (Data_ != nullptr) ::VirtualFree(Data_, 0, MEM_RELEASE);
+  Data_ = nullptr;
+  Size_ = 0;
+}
+
 bool FileExists(const std::string& Path) {
   WIN32_FILE_ATTRIBUTE_DATA Info;
   if (Path.empty() || !::GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Info)) {
