@@ -46,7 +46,7 @@ void ConvertCard(const std::string& PathText, ConvertCaller& Caller) {
   // replaced in one step, so a failed write never costs the user the old card,
   // and the user hears of a card that was not saved.
   if (Path.empty()) return;
-  if (!ReplaceFile(Path, Body)) Caller.Inform(kNotSavedText);
+  if (!ReplaceFileWith(Path, Body)) Caller.Inform(kNotSavedText);
 
   // 12. No message on success; the path box keeps its text.
 }

@@ -45,6 +45,6 @@ bool ReadWholeFile(const std::string& Path, FileContent& Content);
 // Path. On failure the temporary file is removed and whatever stood at Path
 // before is left exactly as it was. A read-only file or a folder at Path is
 // never replaced.
-bool ReplaceFile(const std::string& Path, std::span<const unsigned char> Bytes);
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes);
 
 }  // namespace mirvane

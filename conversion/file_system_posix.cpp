@@ -175,7 +175,7 @@ bool ReadWholeFile(const std::string& Path, FileContent& Content) {
   return true;
 }
 
-bool ReplaceFile(const std::string& Path, std::span<const unsigned char> Bytes) {
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
   if (Path.empty() || !MayReplace(Path)) return false;
   const std::string Folder = FolderOf(Path);
   std::string TempPath = Folder + "/.mirvane-XXXXXX";

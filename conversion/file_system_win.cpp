@@ -67,6 +67,14 @@ std::string FolderOf(const std::string& Path) {
   return Path.substr(0, Cut + 1);
 }
 
+// Where deleting the old file first would be refused, replacing it must be
+// too: a folder or a read-only file stays as it is.
+bool MayReplace(const std::string& Path) {
+  const DWORD Attributes = ::GetFileAttributesA(Path.c_str());
+  if (Attributes == INVALID_FILE_ATTRIBUTES) return true;
+  return (Attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+}
+
 }  // namespace
 
 bool FileContent::Allocate(std::size_t Size) {
@@ -112,15 +120,13 @@ bool ReadWholeFile(const std::string& Path, FileContent& Content) {
   return true;
 }
 
-bool ReplaceFile(const std::string& Path, std::span<const unsigned char> Bytes) {
-  if (Path.empty()) return false;
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
+  if (Path.empty() || !MayReplace(Path)) return false;
   char TempPath[MAX_PATH];
   // Creates the (empty) temporary file, so its name is ours alone.
   if (!::GetTempFileNameA(FolderOf(Path).c_str(), "mir", 0, TempPath)) return false;
   Handle Temp(::CreateFileA(TempPath, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  // MoveFileEx refuses to replace a read-only file or a folder, just as
-  // deleting them first would be refused.
   if (!Temp.Valid() || !WriteAll(Temp.Get(), Bytes.data(), Bytes.size()) ||
       !::FlushFileBuffers(Temp.Get()) || !Temp.Close() ||
       !::MoveFileExA(TempPath, Path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -54,23 +54,23 @@ TEST(ReadWholeFile, LeavesNothingBehindWhenTheFileIsGone) {
   EXPECT_EQ(Read.Size(), 0u);
 }
 
-TEST(ReplaceFile, CreatesOrReplacesWithExactlyTheBytes) {
+TEST(ReplaceFileWith, CreatesOrReplacesWithExactlyTheBytes) {
   ScratchFolder Folder;
   const Bytes First = Pattern(5000, 1), Second = Pattern(20, 2);
-  ASSERT_TRUE(ReplaceFile(Folder.PathOf("card.mcd"), First));
+  ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("card.mcd"), First));
   EXPECT_EQ(ReadBytes(Folder.PathOf("card.mcd")), First);
-  ASSERT_TRUE(ReplaceFile(Folder.PathOf("card.mcd"), Second));
+  ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("card.mcd"), Second));
   EXPECT_EQ(ReadBytes(Folder.PathOf("card.mcd")), Second);
-  ASSERT_TRUE(ReplaceFile(Folder.PathOf("card.mcd"), {}));
+  ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("card.mcd"), {}));
   EXPECT_EQ(std::filesystem::file_size(Folder.PathOf("card.mcd")), 0u);
   EXPECT_THAT(Folder.Names(), ElementsAre("card.mcd"));
 }
 
-TEST(ReplaceFile, RefusesEmptyTextAndAFolder) {
+TEST(ReplaceFileWith, RefusesEmptyTextAndAFolder) {
   ScratchFolder Folder;
   std::filesystem::create_directory(Folder.Root() / "sub");
-  EXPECT_FALSE(ReplaceFile("", Pattern(10)));
-  EXPECT_FALSE(ReplaceFile(Folder.PathOf("sub"), Pattern(10)));
+  EXPECT_FALSE(ReplaceFileWith("", Pattern(10)));
+  EXPECT_FALSE(ReplaceFileWith(Folder.PathOf("sub"), Pattern(10)));
   EXPECT_TRUE(std::filesystem::is_directory(Folder.Root() / "sub"));
   EXPECT_THAT(Folder.Names(), ElementsAre("sub"));
 }

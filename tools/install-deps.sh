@@ -1,0 +1,39 @@
+#!/bin/sh
+# Installs everything that building, running and testing Mirvane need, from
+# Debian 12's packages. Safe to run again; asks for sudo when not root.
+set -eu
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+packages="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
+  qt6-base-dev xvfb xauth x11-utils
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32 wine64"
+
+missing=""
+for package in $packages; do
+  dpkg-query -W -f '${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+    missing="$missing $package"
+done
+if [ -n "$missing" ]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  as_root apt-get update -q
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+fi
+
+# Wine runs 32-bit Windows programs with 32-bit Linux code. Where the kernel
+# cannot run that itself (some virtual machines), qemu's user-mode emulator
+# is registered to do it.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  dpkg-query -W -f '${Status}' qemu-user-static 2>/dev/null | grep -q 'ok installed' ||
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+      qemu-user-static
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -e "$binfmt/qemu-i386" ]; then
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    as_root sh -c "printf '%s\n' ':qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F' \
+      > $binfmt/register"
+  fi
+  /usr/lib/wine/wine --version >/dev/null
+fi
