@@ -53,8 +53,8 @@ Bytes ReadBytes(const std::string& Path) {
 
 Bytes MakeCard(const Bytes& Body) {
   const CardHeader Signature = CardHeaderSignature();
-  Bytes Card(Signature.begin(), Signature.end());
-  Card.insert(Card.end(), Body.begin(), Body.end());
+  Bytes Card(Signature.size() + Body.size());
+  std::copy(Body.begin(), Body.end(), std::copy(Signature.begin(), Signature.end(), Card.begin()));
   return Card;
 }
 
