@@ -7,7 +7,8 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
   qt6-base-dev xvfb xauth x11-utils
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32 wine64"
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64 wine wine32 wine64"
 
 missing=""
 for package in $packages; do

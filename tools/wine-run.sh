@@ -1,11 +1,18 @@
 #!/bin/sh
 # Runs a Windows program of the build under Wine, in a Wine prefix of the
-# build tree's own; quiet, and without the offers to install Mono or Gecko
-# that would stop an unattended run. The 64-bit loader starts 64-bit programs
-# itself and hands 32-bit ones to the 32-bit loader, without the detour
-# through a 32-bit start.exe that the plain "wine" launcher takes.
+# build tree's own (shared by the Windows builds); quiet, and without the
+# offers to install Mono or Gecko that would stop an unattended run. The
+# 64-bit loader starts 64-bit programs itself and hands 32-bit ones to the
+# 32-bit loader, without the detour through a 32-bit start.exe that the
+# plain "wine" launcher takes.
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX="${MIRVANE_WINEPREFIX:-$here/../build/windows/wineprefix}"
+export WINEPREFIX="${MIRVANE_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Where 32-bit Linux code only runs emulated (see install-deps.sh), Wine's
+# 32-bit side cannot show windows from more than one thread, which the
+# common dialogs need; tests that show them learn it from this variable.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  export MIRVANE_I386_EMULATED=1
+fi
 exec /usr/lib/wine/wine64 "$@"

@@ -1,0 +1,65 @@
+#include "dialog_request.h"
+
+#include <algorithm>
+
+namespace mirvane {
+
+std::string FilterToApi(const std::string& Filter) {
+  std::string List = Filter;
+  if (List.empty() || List.back() != '|') List += '|';
+  std::replace(List.begin(), List.end(), '|', '\0');
+  return List;
+}
+
+std::vector<FileType> FileTypesOf(const std::string& Filter) {
+  std::vector<FileType> Types;
+  const std::string List = FilterToApi(Filter);
+  std::size_t Start = 0;
+  while (Start < List.size()) {
+    const std::size_t DescriptionEnd = List.find('\0', Start);
+    if (DescriptionEnd == Start || DescriptionEnd + 1 >= List.size()) break;
+    const std::size_t PatternEnd = List.find('\0', DescriptionEnd + 1);
+    Types.push_back({List.substr(Start, DescriptionEnd - Start),
+                     List.substr(DescriptionEnd + 1, PatternEnd - DescriptionEnd - 1)});
+    Start = PatternEnd + 1;
+  }
+  return Types;
+}
+
+DialogRequest OpenRequest(const std::string& Filter, const std::string& Title,
+                          const std::string& InitDir) {
+  DialogRequest Request;
+  Request.Kind = DialogKind::Open;
+  Request.Filter = Filter;
+  Request.FileTypes = FileTypesOf(Filter);
+  Request.Title = Title;
+  Request.InitialFolder = InitDir;
+  Request.FileMustExist = true;
+  Request.HideReadOnly = true;
+  return Request;
+}
+
+DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
+                          const std::string& InitDir, const std::string& DefaultFilename) {
+  DialogRequest Request;
+  Request.Kind = DialogKind::Save;
+  Request.Filter = Filter;
+  Request.FileTypes = FileTypesOf(Filter);
+  Request.Title = Title;
+  Request.InitialFolder = InitDir;
+  Request.ProposedName = DefaultFilename.substr(0, kDialogBufferChars);
+  Request.HideReadOnly = true;
+  Request.CreatePrompt = true;
+  Request.OverwritePrompt = true;
+  return Request;
+}
+
+std::string DialogResult(bool Accepted, std::string_view FileBuffer) {
+  if (!Accepted) return "";
+  const std::string_view Text = FileBuffer.substr(0, FileBuffer.find('\0'));
+  const std::size_t First = Text.find_first_not_of(' ');
+  if (First == std::string_view::npos) return "";
+  return std::string(Text.substr(First, Text.find_last_not_of(' ') - First + 1));
+}
+
+}  // namespace mirvane

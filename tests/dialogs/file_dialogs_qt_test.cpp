@@ -1,0 +1,168 @@
+// The Qt dialogs, shown for real on Qt's offscreen platform and driven as a
+// user would: read what they show, type a name, accept or cancel, answer the
+// prompts.
+#include "file_dialogs_qt.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "modal_driver.h"
+#include "scratch_folder.h"
+
+namespace mirvane {
+namespace {
+
+using testing::ModalDriver;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
+constexpr char kDestinationFilter[] = "Bleem Memory Cards (*.mcd)|*.mcd";
+
+QString NameField(QFileDialog* Dialog) {
+  return Dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+}
+
+void Type(QFileDialog* Dialog, const std::string& Name) {
+  Dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(Name));
+}
+
+// What the dialog's own Save or Open button does.
+void Accept(QFileDialog* Dialog) { QMetaObject::invokeMethod(Dialog, "accept", Qt::QueuedConnection); }
+void Cancel(QFileDialog* Dialog) { ModalDriver::Later(Dialog, [Dialog] { Dialog->reject(); }); }
+void Answer(QMessageBox* Box, QMessageBox::StandardButton Button) {
+  ModalDriver::Later(Box, [Box, Button] { Box->button(Button)->click(); });
+}
+
+class QtFileDialogTest : public ::testing::Test {
+ protected:
+  QWidget Owner;
+  ModalDriver Driver;
+  ScratchFolder Folder;
+};
+
+TEST_F(QtFileDialogTest, OpenShowsTheTypesAndTitleAndStartsAtHomeForAWindowsFolder) {
+  Driver.On<QFileDialog>([this](QFileDialog* Dialog) {
+    EXPECT_EQ(Dialog->windowTitle(), "Select a memory card");
+    EXPECT_THAT(Dialog->nameFilters(),
+                ElementsAre("VGS Memory Card (*.mem)", "All files (*.*)"));
+    EXPECT_EQ(Dialog->selectedNameFilter(), "VGS Memory Card (*.mem)");
+    EXPECT_EQ(Dialog->directory().absolutePath(), QDir::homePath());
+    EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(Dialog->parentWidget(), &Owner);
+    EXPECT_TRUE(Dialog->isModal());
+    Cancel(Dialog);
+  });
+  EXPECT_EQ(OpenDialog(&Owner, kCardFilter, "Select a memory card", "c:\\"), "");
+  EXPECT_TRUE(Driver.Finished());
+}
+
+TEST_F(QtFileDialogTest, OpenReturnsTheChosenFileExactly) {
+  const std::string Card = Folder.PathOf("my card.mem");
+  WriteBytes(Card, {1, 2, 3});
+  Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
+    EXPECT_EQ(Dialog->directory().absolutePath().toStdString(), Folder.Root().string());
+    Type(Dialog, "my card.mem");
+    Accept(Dialog);
+  });
+  EXPECT_EQ(OpenDialog(&Owner, kCardFilter, "Select a memory card", Folder.Root().string()), Card);
+  EXPECT_TRUE(Driver.Finished());
+}
+
+TEST_F(QtFileDialogTest, OpenRefusesAFileThatDoesNotExist) {
+  Driver
+      .On<QFileDialog>([](QFileDialog* Dialog) {
+        Type(Dialog, "missing.mem");
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) {
+        EXPECT_THAT(Box->text().toStdString(), HasSubstr("missing.mem"));
+        Answer(Box, QMessageBox::Ok);
+      })
+      .On<QFileDialog>([](QFileDialog* Dialog) {
+        EXPECT_EQ(NameField(Dialog), "missing.mem");
+        Cancel(Dialog);
+      });
+  EXPECT_EQ(OpenDialog(&Owner, kCardFilter, "Select a memory card", Folder.Root().string()), "");
+  EXPECT_TRUE(Driver.Finished());
+}
+
+TEST_F(QtFileDialogTest, SaveProposesTheNameInItsFolderAndConfirmsCreating) {
+  const std::string Proposed = Folder.PathOf("game.mcd");
+  const auto ExpectAsProposed = [&](QFileDialog* Dialog) {
+    EXPECT_EQ(Dialog->windowTitle(), "Save Bleem Memory Card");
+    EXPECT_THAT(Dialog->nameFilters(), ElementsAre("Bleem Memory Cards (*.mcd)"));
+    EXPECT_EQ(Dialog->directory().absolutePath().toStdString(), Folder.Root().string());
+    EXPECT_EQ(NameField(Dialog), "game.mcd");
+    EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
+  };
+  Driver
+      .On<QFileDialog>([&](QFileDialog* Dialog) {
+        ExpectAsProposed(Dialog);
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) {
+        EXPECT_THAT(Box->text().toStdString(), HasSubstr("does not exist"));
+        Answer(Box, QMessageBox::No);
+      })
+      .On<QFileDialog>([&](QFileDialog* Dialog) {
+        ExpectAsProposed(Dialog);
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) { Answer(Box, QMessageBox::Yes); });
+  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save Bleem Memory Card", Proposed, Proposed),
+            Proposed);
+  EXPECT_TRUE(Driver.Finished());
+  EXPECT_FALSE(std::filesystem::exists(Proposed)) << "the dialog itself writes nothing";
+}
+
+TEST_F(QtFileDialogTest, SaveConfirmsReplacingAnExistingFile) {
+  const std::string Existing = Folder.PathOf("game.mcd");
+  WriteBytes(Existing, {7});
+  Driver
+      .On<QFileDialog>([](QFileDialog* Dialog) { Accept(Dialog); })
+      .On<QMessageBox>([](QMessageBox* Box) {
+        EXPECT_THAT(Box->text().toStdString(), HasSubstr("already exists"));
+        Answer(Box, QMessageBox::No);
+      })
+      .On<QFileDialog>([](QFileDialog* Dialog) {
+        EXPECT_EQ(NameField(Dialog), "game.mcd");
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) { Answer(Box, QMessageBox::Yes); });
+  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Existing, Existing), Existing);
+  EXPECT_TRUE(Driver.Finished());
+}
+
+TEST_F(QtFileDialogTest, SaveReturnsAShortNameAsTypedWithoutAddingAnExtension) {
+  const std::string Proposed = Folder.PathOf(std::string(200, 'l') + ".mcd");
+  Driver
+      .On<QFileDialog>([](QFileDialog* Dialog) {
+        Type(Dialog, "a");
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) { Answer(Box, QMessageBox::Yes); });
+  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Proposed, Proposed),
+            Folder.PathOf("a"));
+  EXPECT_TRUE(Driver.Finished());
+}
+
+TEST_F(QtFileDialogTest, SaveCutsALongProposedNameTo254Characters) {
+  const std::string Long(300, 'n');
+  Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
+    EXPECT_EQ(NameField(Dialog).toStdString(), Long.substr(0, 254));
+    Cancel(Dialog);
+  });
+  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Folder.Root().string(), Long), "");
+  EXPECT_TRUE(Driver.Finished());
+}
+
+}  // namespace
+}  // namespace mirvane

@@ -1,0 +1,210 @@
+// The Windows dialogs: the record that asks for them, field by field, and the
+// real dialogs, shown and driven from a second thread as a user would.
+#include "file_dialogs_win.h"
+
+#include <dlgs.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "scratch_folder.h"
+#include "win_dialog_driver.h"
+
+namespace mirvane {
+namespace {
+
+using testing::ComboItems;
+using testing::DialogScript;
+using testing::ComboSelection;
+using testing::FileNameField;
+using testing::FolderOf;
+using testing::MessageText;
+using testing::PressButton;
+using testing::ScratchFolder;
+using testing::SetText;
+using testing::TextOf;
+using testing::WriteBytes;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+using namespace std::string_literals;
+
+constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
+constexpr char kDestinationFilter[] = "Bleem Memory Cards (*.mcd)|*.mcd";
+
+std::string Lower(std::string Text) {
+  for (char& C : Text) C = char(std::tolower(static_cast<unsigned char>(C)));
+  return Text;
+}
+
+// The list the record points at, up to and including its closing empty string.
+std::string FilterList(const char* List) {
+  const char* End = List;
+  while (*End != '\0') End += std::strlen(End) + 1;
+  return std::string(List, End + 1);
+}
+
+TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
+  const HWND Owner = reinterpret_cast<HWND>(0x1234);
+  const DialogRequest Request = OpenRequest(kCardFilter, "Select a memory card", "c:\\");
+  FileDialogRecord Dialog;
+  BuildFileDialogRecord(Request, Owner, Dialog);
+  const OPENFILENAMEA& R = Dialog.Record;
+
+  // 76 bytes in the 32-bit program; the 64-bit build's record has wider pointers.
+  const DWORD RecordSize = sizeof(void*) == 4 ? 76 : offsetof(OPENFILENAMEA, lpTemplateName) + 8;
+  EXPECT_EQ(R.lStructSize, RecordSize);
+  EXPECT_EQ(R.hwndOwner, Owner);
+  EXPECT_EQ(R.hInstance, ::GetModuleHandleA(nullptr));
+  EXPECT_EQ(FilterList(R.lpstrFilter),
+            "VGS Memory Card (*.mem)\0*.mem\0All files (*.*)\0*.*\0\0"s);
+  EXPECT_EQ(R.lpstrCustomFilter, nullptr);
+  EXPECT_EQ(R.nMaxCustFilter, 0u);
+  EXPECT_EQ(R.nFilterIndex, 0u);
+  EXPECT_EQ(std::string(R.lpstrFile, 255), std::string(254, ' ') + '\0');
+  EXPECT_EQ(R.nMaxFile, 255u);
+  EXPECT_EQ(std::string(R.lpstrFileTitle, 255), std::string(254, ' ') + '\0');
+  EXPECT_EQ(R.nMaxFileTitle, 255u);
+  EXPECT_STREQ(R.lpstrInitialDir, "c:\\");
+  EXPECT_STREQ(R.lpstrTitle, "Select a memory card");
+  EXPECT_EQ(R.Flags, 4100u);
+  EXPECT_EQ(R.nFileOffset, 0);
+  EXPECT_EQ(R.nFileExtension, 0);
+  EXPECT_EQ(R.lpstrDefExt, nullptr);
+  EXPECT_EQ(R.lCustData, 0);
+  EXPECT_EQ(R.lpfnHook, nullptr);
+  EXPECT_EQ(R.lpTemplateName, nullptr);
+}
+
+TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
+  const std::string Long = "C:\\cards\\" + std::string(291, 'x');
+  const DialogRequest Request =
+      SaveRequest(kDestinationFilter, "Save Bleem Memory Card", "C:\\cards\\g.mcd", Long);
+  FileDialogRecord Dialog;
+  BuildFileDialogRecord(Request, nullptr, Dialog);
+  const OPENFILENAMEA& R = Dialog.Record;
+
+  EXPECT_EQ(R.Flags, 8198u);
+  EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
+  EXPECT_EQ(std::string(R.lpstrFile, 255), Long.substr(0, 254) + '\0');
+  EXPECT_EQ(R.nMaxFile, 255u);
+  EXPECT_STREQ(R.lpstrInitialDir, "C:\\cards\\g.mcd");
+  EXPECT_STREQ(R.lpstrTitle, "Save Bleem Memory Card");
+
+  const DialogRequest Short = SaveRequest(kDestinationFilter, "", "", "C:\\g.mcd");
+  BuildFileDialogRecord(Short, nullptr, Dialog);
+  EXPECT_EQ(std::string(Dialog.Record.lpstrFile, 255), "C:\\g.mcd" + std::string(246, ' ') + '\0');
+}
+
+// Real dialogs, owned by a window of the test and driven by a script.
+class WinFileDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (sizeof(void*) == 4 && std::getenv("MIRVANE_I386_EMULATED") != nullptr) {
+      GTEST_SKIP() << "32-bit Wine runs emulated here and cannot show the common dialogs; "
+                      "the 64-bit build runs these tests";
+    }
+    Owner = ::CreateWindowExA(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                              nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(Owner, nullptr);
+    Script = std::make_unique<DialogScript>(Owner);
+  }
+  void TearDown() override {
+    if (!Script) return;
+    EXPECT_THAT(Script->Failures(), IsEmpty());
+    EXPECT_TRUE(Script->Finished());
+    Script.reset();
+    ::DestroyWindow(Owner);
+  }
+
+  HWND Owner = nullptr;
+  std::unique_ptr<DialogScript> Script;
+  ScratchFolder Folder;
+};
+
+TEST_F(WinFileDialogTest, OpenShowsTitleTypesAndFolderAndCancelGivesNothing) {
+  std::string Title, StartFolder;
+  std::vector<std::string> Types;
+  int Selected = -1;
+  Script->OnDialog([&](HWND Dialog) {
+    Title = TextOf(Dialog);
+    Types = ComboItems(::GetDlgItem(Dialog, cmb1));
+    Selected = ComboSelection(::GetDlgItem(Dialog, cmb1));
+    StartFolder = FolderOf(Dialog);
+    PressButton(Dialog, IDCANCEL);
+  });
+  EXPECT_EQ(OpenDialog(Owner, kCardFilter, "Select a memory card", "c:\\"), "");
+  EXPECT_EQ(Title, "Select a memory card");
+  EXPECT_THAT(Types, ElementsAre("VGS Memory Card (*.mem)", "All files (*.*)"));
+  EXPECT_EQ(Selected, 0);
+  EXPECT_EQ(Lower(StartFolder), "c:\\");
+}
+
+TEST_F(WinFileDialogTest, OpenRefusesAMissingFileAndReturnsAnExistingOneExactly) {
+  const std::string Card = Folder.PathOf("game.mem");
+  WriteBytes(Card, {1, 2, 3});
+  std::string Prompt, NameAfterRefusal;
+  Script
+      ->OnDialog([&](HWND Dialog) {
+        SetText(FileNameField(Dialog), Folder.PathOf("missing.mem"));
+        PressButton(Dialog, IDOK);
+      })
+      .OnPrompt([&](HWND Box) {
+        Prompt = MessageText(Box);
+        PressButton(Box, IDOK);
+      })
+      .OnDialog([&](HWND Dialog) {
+        NameAfterRefusal = TextOf(FileNameField(Dialog));
+        SetText(FileNameField(Dialog), Card);
+        PressButton(Dialog, IDOK);
+      });
+  EXPECT_EQ(OpenDialog(Owner, kCardFilter, "Select a memory card", "c:\\"), Card);
+  EXPECT_THAT(Prompt, HasSubstr("not exist"));
+  EXPECT_THAT(NameAfterRefusal, HasSubstr("missing.mem"));
+}
+
+TEST_F(WinFileDialogTest, SaveReturnsAShortNameChosenOverALongProposedOne) {
+  const std::string Proposed = Folder.PathOf(std::string(150, 'l') + ".mcd");
+  const std::string Chosen = Folder.PathOf("a");
+  std::string Title, ProposedShown;
+  Script->OnDialog([&](HWND Dialog) {
+    Title = TextOf(Dialog);
+    ProposedShown = TextOf(FileNameField(Dialog));
+    SetText(FileNameField(Dialog), Chosen);
+    PressButton(Dialog, IDOK);
+  });
+  EXPECT_EQ(SaveDialog(Owner, kDestinationFilter, "Save Bleem Memory Card", Proposed, Proposed),
+            Chosen)
+      << "no extension added, no blanks, nothing left of the longer name";
+  EXPECT_EQ(Title, "Save Bleem Memory Card");
+  EXPECT_THAT(ProposedShown, HasSubstr(std::string(150, 'l') + ".mcd"));
+}
+
+TEST_F(WinFileDialogTest, SaveAsksBeforeReplacingAnExistingFile) {
+  const std::string Existing = Folder.PathOf("game.mcd");
+  WriteBytes(Existing, {7});
+  std::string Prompt;
+  Script
+      ->OnDialog([&](HWND Dialog) {
+        SetText(FileNameField(Dialog), Existing);
+        PressButton(Dialog, IDOK);
+      })
+      .OnPrompt([&](HWND Box) {
+        Prompt = MessageText(Box);
+        PressButton(Box, IDNO);
+      })
+      .OnDialog([&](HWND Dialog) { PressButton(Dialog, IDOK); })
+      .OnPrompt([&](HWND Box) { PressButton(Box, IDYES); });
+  EXPECT_EQ(SaveDialog(Owner, kDestinationFilter, "Save", Existing, Existing), Existing);
+  EXPECT_THAT(Prompt, HasSubstr("already exists"));
+}
+
+}  // namespace
+}  // namespace mirvane

@@ -1,0 +1,164 @@
+#include "win_dialog_driver.h"
+
+#include <dlgs.h>
+
+#include <commdlg.h>
+
+namespace mirvane::testing {
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 0x4D49;  // "MI"
+
+struct Search {
+  HWND Owner;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchOwnedDialog(HWND Window, LPARAM Param) {
+  auto* Wanted = reinterpret_cast<Search*>(Param);
+  wchar_t Class[16] = {};
+  ::GetClassNameW(Window, Class, 16);
+  if (std::wstring(Class) == L"#32770" && ::IsWindowVisible(Window) &&
+      ::IsWindowEnabled(Window) && ::GetWindow(Window, GW_OWNER) == Wanted->Owner) {
+    Wanted->Found = Window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string ToUtf8(const std::wstring& Wide) {
+  if (Wide.empty()) return "";
+  const int Size = ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), int(Wide.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string Result(std::size_t(Size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), int(Wide.size()), Result.data(), Size, nullptr,
+                        nullptr);
+  return Result;
+}
+
+std::wstring ToWide(const std::string& Utf8) {
+  if (Utf8.empty()) return L"";
+  const int Size = ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), int(Utf8.size()), nullptr, 0);
+  std::wstring Result(std::size_t(Size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), int(Utf8.size()), Result.data(), Size);
+  return Result;
+}
+
+}  // namespace
+
+DialogScript::DialogScript(HWND Owner, DWORD TimeoutMs)
+    : Owner_(Owner), TimeoutMs_(TimeoutMs), StepStart_(::GetTickCount()) {
+  ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetTimer(Owner_, kTimerId, 50, Tick);
+}
+
+DialogScript::~DialogScript() {
+  ::KillTimer(Owner_, kTimerId);
+  ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, 0);
+}
+
+DialogScript& DialogScript::OnDialog(Action Run) {
+  Steps_.push_back({false, std::move(Run)});
+  return *this;
+}
+
+DialogScript& DialogScript::OnPrompt(Action Run) {
+  Steps_.push_back({true, std::move(Run)});
+  return *this;
+}
+
+void CALLBACK DialogScript::Tick(HWND Window, UINT, UINT_PTR, DWORD) {
+  if (auto* Script = reinterpret_cast<DialogScript*>(::GetWindowLongPtrW(Window, GWLP_USERDATA))) {
+    Script->Poll();
+  }
+}
+
+void DialogScript::Poll() {
+  if (GivenUp_) {
+    // Closes whatever is still open, prompts first, until the call returns.
+    for (HWND Owner : {LastDialog_, Owner_}) {
+      if (HWND Open = FindOwnedDialog(Owner)) PressButton(Open, IDCANCEL);
+    }
+    return;
+  }
+  if (Steps_.empty()) return;
+  const Step Next = Steps_.front();
+  const HWND Dialog = FindOwnedDialog(Next.Prompt ? LastDialog_ : Owner_);
+  if (Dialog == nullptr) {
+    if (::GetTickCount() - StepStart_ > TimeoutMs_) GiveUp();
+    return;
+  }
+  if (!Next.Prompt) LastDialog_ = Dialog;
+  Steps_.pop_front();
+  StepStart_ = ::GetTickCount();
+  Next.Run(Dialog);
+}
+
+void DialogScript::GiveUp() {
+  Failures_.push_back("gave up waiting for a " +
+                      std::string(Steps_.front().Prompt ? "prompt" : "dialog") + " after " +
+                      std::to_string(TimeoutMs_) + " ms");
+  Steps_.clear();
+  GivenUp_ = true;
+}
+
+HWND FindOwnedDialog(HWND Owner) {
+  if (Owner == nullptr) return nullptr;
+  Search Wanted{Owner, nullptr};
+  ::EnumWindows(MatchOwnedDialog, reinterpret_cast<LPARAM>(&Wanted));
+  return Wanted.Found;
+}
+
+std::string TextOf(HWND Window) {
+  const auto Length = ::SendMessageW(Window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring Text(std::size_t(Length) + 1, L'\0');
+  ::SendMessageW(Window, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()));
+  Text.resize(std::size_t(Length));
+  return ToUtf8(Text);
+}
+
+std::vector<std::string> ComboItems(HWND Combo) {
+  std::vector<std::string> Items;
+  const auto Count = ::SendMessageW(Combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT I = 0; I < Count; ++I) {
+    const auto Length = ::SendMessageW(Combo, CB_GETLBTEXTLEN, I, 0);
+    std::wstring Item(std::size_t(Length) + 1, L'\0');
+    ::SendMessageW(Combo, CB_GETLBTEXT, I, reinterpret_cast<LPARAM>(Item.data()));
+    Item.resize(std::size_t(Length));
+    Items.push_back(ToUtf8(Item));
+  }
+  return Items;
+}
+
+int ComboSelection(HWND Combo) { return int(::SendMessageW(Combo, CB_GETCURSEL, 0, 0)); }
+
+HWND FileNameField(HWND FileDialog) {
+  // Newer dialogs hold the name in a combo box's edit, older ones in an edit.
+  if (HWND Combo = ::GetDlgItem(FileDialog, cmb13)) {
+    if (HWND Edit = ::FindWindowExW(Combo, nullptr, L"Edit", nullptr)) return Edit;
+    return Combo;
+  }
+  return ::GetDlgItem(FileDialog, edt1);
+}
+
+std::string FolderOf(HWND FileDialog) {
+  // Answered in the dialog's own character set: 8-bit for the "A" dialogs.
+  char Folder[MAX_PATH] = {};
+  ::SendMessageA(FileDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
+  return Folder;
+}
+
+void SetText(HWND Window, const std::string& Utf8) {
+  const std::wstring Wide = ToWide(Utf8);
+  ::SendMessageW(Window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide.c_str()));
+}
+
+void PressButton(HWND Dialog, int Id) {
+  ::PostMessageW(Dialog, WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(Dialog, Id)));
+}
+
+std::string MessageText(HWND MessageBox) { return TextOf(::GetDlgItem(MessageBox, 0xFFFF)); }
+
+}  // namespace mirvane::testing
