@@ -1,0 +1,181 @@
+// The Linux window, shown on Qt's offscreen platform and used as a person
+// would: its layout against the table, the keyboard, and the three commands
+// with real dialogs and message boxes.
+#include "main_window_qt.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include "modal_driver.h"
+#include "scratch_folder.h"
+#include "window_layout.h"
+
+// Receives the addresses the window hands to the desktop.
+class AddressCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> Seen;
+ public slots:
+  void Open(const QUrl& Address) { Seen << Address; }
+};
+
+namespace mirvane {
+namespace {
+
+using testing::Bytes;
+using testing::MakeCard;
+using testing::ModalDriver;
+using testing::Pattern;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using ::testing::ElementsAre;
+
+void Accept(QFileDialog* Dialog) { QMetaObject::invokeMethod(Dialog, "accept", Qt::QueuedConnection); }
+void Cancel(QFileDialog* Dialog) { QMetaObject::invokeMethod(Dialog, "reject", Qt::QueuedConnection); }
+void Type(QFileDialog* Dialog, const std::string& Name) {
+  Dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(Name));
+}
+void Answer(QMessageBox* Box, QMessageBox::StandardButton Button) {
+  ModalDriver::Later(Box, [Box, Button] { Box->button(Button)->click(); });
+}
+
+class QtMainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Window.show();
+    Window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
+  }
+  template <typename T>
+  T* Control(const char* Name) {
+    return Window.findChild<T*>(Name);
+  }
+  QLineEdit* PathBox() { return Control<QLineEdit>("txtSource"); }
+  void Click(const char* Name) { QTest::mouseClick(Control<QWidget>(Name), Qt::LeftButton); }
+
+  MainWindow Window;
+  ModalDriver Driver;
+  ScratchFolder Folder;
+};
+
+TEST_F(QtMainWindowTest, IsAFixedToolWindowLaidOutByTheTable) {
+  EXPECT_EQ(Window.windowTitle(), "Mirvane");
+  EXPECT_EQ(Window.size(), QSize(285, 114));
+  EXPECT_EQ(Window.minimumSize(), Window.maximumSize());
+  EXPECT_TRUE(Window.windowFlags() & Qt::Tool);
+  EXPECT_FALSE(Window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  for (const ControlSpec& Spec : kControls) {
+    SCOPED_TRACE(std::string(Spec.Name));
+    QWidget* Widget = Control<QWidget>(std::string(Spec.Name).c_str());
+    ASSERT_NE(Widget, nullptr);
+    EXPECT_EQ(Widget->geometry(), QRect(Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height));
+    QString Shown;
+    if (auto* Button = qobject_cast<QAbstractButton*>(Widget)) Shown = Button->text();
+    if (auto* Label = qobject_cast<QLabel*>(Widget)) Shown = Label->text();
+    if (auto* Edit = qobject_cast<QLineEdit*>(Widget)) Shown = Edit->text();
+    EXPECT_EQ(Shown.toStdString(), Spec.Text);
+    EXPECT_EQ(Widget->focusPolicy() != Qt::NoFocus, Spec.TakesFocus);
+  }
+  auto* Link = Control<QLabel>("Label2");
+  EXPECT_EQ(Link->font().family(), "Arial");
+  EXPECT_DOUBLE_EQ(Link->font().pointSizeF(), 6.75);
+  EXPECT_TRUE(Link->font().underline());
+  EXPECT_EQ(Link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_TRUE(Control<QLabel>("Label3")->wordWrap());
+  EXPECT_FALSE(Control<QLabel>("Image1")->pixmap().isNull());
+  EXPECT_EQ(Control<QLabel>("Image1")->pixmap().size(), QSize(43, 44));
+  EXPECT_TRUE(Control<QPushButton>("btnStart")->isDefault());
+}
+
+TEST_F(QtMainWindowTest, FocusStartsInThePathBoxAndTabGoesRound) {
+  EXPECT_EQ(QApplication::focusWidget(), PathBox());
+  const char* Order[] = {"btnSource", "btnStart", "txtSource"};
+  for (const char* Next : Order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), Next);
+  }
+}
+
+TEST_F(QtMainWindowTest, BrowseThenCancelEmptiesThePathBox) {
+  PathBox()->setText("/some/card.mem");
+  Driver.On<QFileDialog>([](QFileDialog* Dialog) { Cancel(Dialog); });
+  Click("btnSource");
+  EXPECT_TRUE(Driver.Finished());
+  EXPECT_EQ(PathBox()->text(), "");
+}
+
+TEST_F(QtMainWindowTest, ConvertWithAnEmptyBoxBrowsesAndConvertsNothing) {
+  const std::string Card = Folder.PathOf("game.mem");
+  WriteBytes(Card, MakeCard(Pattern(100)));
+  Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
+    EXPECT_EQ(Dialog->windowTitle(), "Select a memory card");
+    // "c:\" is no folder here: the dialog starts in the home folder.
+    EXPECT_EQ(Dialog->directory().absolutePath(), QDir::homePath());
+    Type(Dialog, Card);
+    Accept(Dialog);
+  });
+  Click("btnStart");
+  EXPECT_TRUE(Driver.Finished());
+  EXPECT_EQ(PathBox()->text().toStdString(), Card);
+  EXPECT_THAT(Folder.Names(), ElementsAre("game.mem"));
+}
+
+TEST_F(QtMainWindowTest, EnterInThePathBoxConvertsAndAWrongFileIsReported) {
+  WriteBytes(Folder.PathOf("notes.txt"), Pattern(300));
+  PathBox()->setText(QString::fromStdString(Folder.PathOf("notes.txt")));
+  Driver.On<QMessageBox>([](QMessageBox* Box) {
+    EXPECT_EQ(Box->windowTitle(), "Mirvane");
+    EXPECT_EQ(Box->text(), "File is in a wrong format.");
+    EXPECT_EQ(Box->icon(), QMessageBox::Information);
+    EXPECT_EQ(Box->standardButtons(), QMessageBox::Ok);
+    Answer(Box, QMessageBox::Ok);
+  });
+  QTest::keyClick(PathBox(), Qt::Key_Return);
+  EXPECT_TRUE(Driver.Finished());
+}
+
+TEST_F(QtMainWindowTest, ConvertWritesExactlyTheBodyWhereTheUserSaves) {
+  const Bytes Body = Pattern(128 * 1024 + 5);
+  WriteBytes(Folder.PathOf("game.mem"), MakeCard(Body));
+  PathBox()->setText(QString::fromStdString(Folder.PathOf("game.mem")));
+  Driver
+      .On<QFileDialog>([](QFileDialog* Dialog) {
+        EXPECT_EQ(Dialog->windowTitle(), "Save Bleem Memory Card");
+        EXPECT_EQ(Dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "game.mcd");
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) { Answer(Box, QMessageBox::Yes); });
+  Click("btnStart");
+  EXPECT_TRUE(Driver.Finished());
+  EXPECT_EQ(ReadBytes(Folder.PathOf("game.mcd")), Body);
+  EXPECT_EQ(PathBox()->text().toStdString(), Folder.PathOf("game.mem"));
+}
+
+TEST_F(QtMainWindowTest, TheCreditLinkHandsTheHomePageToTheDesktop) {
+  AddressCatcher Catcher;
+  QDesktopServices::setUrlHandler("https", &Catcher, "Open");
+  Click("Label2");
+  QDesktopServices::unsetUrlHandler("https");
+  EXPECT_THAT(Catcher.Seen, ElementsAre(QUrl(kHomePageAddress)));
+}
+
+TEST_F(QtMainWindowTest, Screenshot) {
+  const QString File = QStringLiteral(MIRVANE_DOCS_DIR "/screenshot-linux.png");
+  QDir().mkpath(MIRVANE_DOCS_DIR);
+  EXPECT_TRUE(Window.grab().save(File));
+}
+
+}  // namespace
+}  // namespace mirvane
+
+#include "main_window_qt_test.moc"

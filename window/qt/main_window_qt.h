@@ -1,0 +1,38 @@
+// The main window on Linux: Qt widgets built from the layout table.
+#pragma once
+
+#include <QDialog>
+
+#include "window_commands.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace mirvane {
+
+// A QDialog, so that Enter presses the default button from anywhere in it.
+class MainWindow : public QDialog, public MainWindowPort {
+ public:
+  MainWindow();
+
+  std::string PathText() const override;
+  void SetPathText(const std::string& Text) override;
+  std::string OpenDialog(const std::string& Filter, const std::string& Title,
+                         const std::string& InitDir) override;
+  std::string SaveDialog(const std::string& Filter, const std::string& Title,
+                         const std::string& InitDir, const std::string& DefaultFilename) override;
+  void Inform(const std::string& Text) override;
+  void OpenAddress(const std::string& Address) override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* Event) override;
+
+ private:
+  QLineEdit* txtSource = nullptr;
+  QPushButton* btnSource = nullptr;
+  QPushButton* btnStart = nullptr;
+  QLabel* Label2 = nullptr;
+};
+
+}  // namespace mirvane
