@@ -4,6 +4,9 @@ set -eu
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --preset linux
-cmake --build --preset linux
-# Until the window exists, the conversion runs end to end on a generated card.
-exec build/linux/benchmark/convert_benchmark 64
+cmake --build --preset linux --target mirvane
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: starting Mirvane on a virtual one (Xvfb); stop it with Ctrl+C." >&2
+  exec xvfb-run -a build/linux/window/qt/mirvane
+fi
+exec build/linux/window/qt/mirvane

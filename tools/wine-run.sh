@@ -8,11 +8,13 @@
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="${MIRVANE_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A crashing program ends instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # Where 32-bit Linux code only runs emulated (see install-deps.sh), Wine's
-# 32-bit side cannot show windows from more than one thread, which the
-# common dialogs need; tests that show them learn it from this variable.
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+# 32-bit side cannot run windows reliably (window callbacks from more than
+# one thread break, and the common dialogs and OLE use several); tests that
+# show windows learn it from this variable.
+if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
   export MIRVANE_I386_EMULATED=1
 fi
 exec /usr/lib/wine/wine64 "$@"

@@ -1,0 +1,26 @@
+// Mirvane for Windows: shows the main window and runs its message loop until
+// the window is closed.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include "main_window_win.h"
+
+int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
+  // The dialogs and the shell want COM on this thread.
+  const bool Com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  int Result = 1;
+  if (mirvane::MainWindowWin::Register(Instance)) {
+    HWND Window = mirvane::MainWindowWin::Create(Instance, Show);
+    MSG Message;
+    while (Window != nullptr && ::GetMessageA(&Message, nullptr, 0, 0) > 0) {
+      // The standard dialog keys: Tab between controls, Enter for Convert.
+      if (::IsWindow(Window) && ::IsDialogMessageA(Window, &Message)) continue;
+      ::TranslateMessage(&Message);
+      ::DispatchMessageA(&Message);
+    }
+    Result = Window != nullptr ? int(Message.wParam) : 1;
+  }
+  if (Com) ::CoUninitialize();
+  return Result;
+}
