@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "scratch_folder.h"
@@ -51,6 +52,27 @@ TEST(ReadWholeFile, LeavesNothingBehindWhenTheFileIsGone) {
   EXPECT_FALSE(ReadWholeFile(Folder.PathOf("card.mem"), Read));
   EXPECT_EQ(Read.Size(), 0u);
   EXPECT_FALSE(ReadWholeFile(Folder.Root().string(), Read));
+  EXPECT_EQ(Read.Size(), 0u);
+}
+
+TEST(FileContent, RefusesASizeNoMemoryCanHold) {
+  FileContent Content;
+  EXPECT_FALSE(Content.Allocate(std::numeric_limits<std::size_t>::max() - 4096));
+  EXPECT_EQ(Content.Size(), 0u);
+  EXPECT_TRUE(Content.Allocate(10));
+  EXPECT_EQ(Content.Size(), 10u);
+}
+
+// A 32-bit process cannot hold 3 GiB: such a source counts as unreadable.
+// (A 64-bit one could, so there the test would only cost time and memory.)
+TEST(ReadWholeFile, FailsCleanlyOnASourceTooLargeForMemory) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "only a 32-bit process runs out of address space";
+  ScratchFolder Folder;
+  const std::string Huge = Folder.PathOf("huge.mem");
+  WriteBytes(Huge, {0x56});
+  std::filesystem::resize_file(Huge, 3ull << 30);  // sparse: no disk space taken
+  FileContent Read;
+  EXPECT_FALSE(ReadWholeFile(Huge, Read));
   EXPECT_EQ(Read.Size(), 0u);
 }
 
