@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws Mirvane's icon and pictures: a memory card, in 256 colours.
 
-Writes window/art/mirvane.ico (32 x 32), window/art/Image1.gif (43 x 44) and
+Writes window/art/mirvane.ico (32 x 32) and the same icon as
+window/art/mirvane-32.png, window/art/Image1.gif (43 x 44) and
 window/art/btnStart.gif (37 x 35). The GIFs are single-frame GIF89a images
 with a full 256-entry colour table whose entry 15 is transparent; the icon is
 one 8-bit (256-colour) bitmap with its transparency mask. Drawing uses Pillow
@@ -124,6 +125,8 @@ def main():
     ART.mkdir(parents=True, exist_ok=True)
     icon = picture(32, 32, lambda d, c: card(d, c, (4, 1, 27, 30)))
     save_ico(icon, "mirvane.ico")
+    # Linux desktops take their icons as PNG.
+    icon.save(ART / "mirvane-32.png", format="PNG", transparency=TRANSPARENT, optimize=False)
     save_gif(picture(43, 44, lambda d, c: card(d, c, (6, 2, 36, 42), slots=7)), "Image1.gif")
 
     def convert(d, c):

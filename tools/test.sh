@@ -1,10 +1,13 @@
 #!/bin/sh
-# Installs what is needed, then builds and runs every test of both builds:
-# Linux natively, then 32-bit and 64-bit Windows under Wine on a virtual X
-# display.
+# Installs what is needed, then builds and runs every test: Linux natively
+# (with clang-tidy and the package checks), again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the fuzz target for about a minute, and the
+# 32-bit and 64-bit Windows builds under Wine on a virtual X display.
 set -eu
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --workflow --preset linux
+cmake --workflow --preset sanitize
+cmake --workflow --preset fuzz
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
   'cmake --workflow --preset windows && cmake --workflow --preset windows64'
