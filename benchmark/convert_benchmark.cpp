@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
 
   const std::string Script = "dd if='" + Source + "' of='" + Theirs +
                              ".tmp' bs=1M iflag=skip_bytes skip=64 conv=fsync status=none && "
-                             "mv -f '" + Theirs + ".tmp' '" + Theirs + "'";
+                             "mv -f '" +
+                             Theirs + ".tmp' '" + Theirs + "'";
   std::vector<double> OurTimes, ToolTimes;
   double OurPeak = 0, ToolPeak = 0;
   bool Ok = true;

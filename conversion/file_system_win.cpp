@@ -105,8 +105,8 @@ bool FileExists(const std::string& Path) {
 
 bool ReadWholeFile(const std::string& Path, FileContent& Content) {
   Content.Clear();
-  Handle File(::CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  Handle File(::CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER Length;
   if (!File.Valid() || !::GetFileSizeEx(File.Get(), &Length) || Length.QuadPart < 0) return false;
   if (static_cast<std::uint64_t>(Length.QuadPart) > std::numeric_limits<std::size_t>::max()) {

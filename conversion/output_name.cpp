@@ -7,7 +7,9 @@ namespace mirvane {
 
 namespace {
 
-char FoldAscii(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C; }
+char FoldAscii(char C) {
+  return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
+}
 
 // ".mem" is plain ASCII, so comparing the last four bytes is the same as
 // comparing the last four characters in UTF-8 and in the ANSI code pages.

@@ -10,7 +10,9 @@ namespace mirvane {
 
 namespace {
 
-QString FromUtf8(const std::string& Text) { return QString::fromUtf8(Text.data(), qsizetype(Text.size())); }
+QString FromUtf8(const std::string& Text) {
+  return QString::fromUtf8(Text.data(), qsizetype(Text.size()));
+}
 
 // Qt reads a file type's patterns from the parentheses that end its name.
 QString NameFilterOf(const FileType& Type) {

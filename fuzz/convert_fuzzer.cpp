@@ -90,7 +90,8 @@ void CheckConversion(const Bytes& Source) {
   const bool Valid = Source.size() >= Signature.size() &&
                      std::equal(Signature.begin(), Signature.end(), Source.begin());
   if (Source.empty()) {
-    Require(Window.SourceRequests == 1 && Window.Messages.empty(), "an empty file asks for a source");
+    Require(Window.SourceRequests == 1 && Window.Messages.empty(),
+            "an empty file asks for a source");
     Require(!fs::exists(Saved), "nothing written for an empty file");
   } else if (!Valid) {
     Require(Window.Messages == std::vector<std::string>{mirvane::kWrongFormatText},
@@ -116,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Siz
     const mirvane::CardHeader Signature = mirvane::CardHeaderSignature();
     Source.assign(Signature.begin(), Signature.end());
     if (Input.ConsumeBool() && !Source.empty()) {
-      Source[Input.ConsumeIntegralInRange<std::size_t>(0, 63)] ^= Input.ConsumeIntegral<unsigned char>();
+      Source[Input.ConsumeIntegralInRange<std::size_t>(0, 63)] ^=
+          Input.ConsumeIntegral<unsigned char>();
     }
     if (Input.ConsumeBool()) Source.resize(Input.ConsumeIntegralInRange<std::size_t>(0, 64));
   }

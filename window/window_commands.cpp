@@ -34,6 +34,8 @@ void btnStart_Click(MainWindowPort& Form) {
   ConvertCard(Form.PathText(), Caller);
 }
 
-void Label2_Click(MainWindowPort& Form) { Form.OpenAddress(kHomePageAddress); }
+void Label2_Click(MainWindowPort& Form) {
+  Form.OpenAddress(kHomePageAddress);
+}
 
 }  // namespace mirvane

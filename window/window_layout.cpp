@@ -5,11 +5,15 @@
 
 namespace mirvane {
 
-const ControlSpec& ControlNamed(std::string_view Name) {
+std::size_t ControlIndex(std::string_view Name) {
   const auto Found = std::find_if(kControls.begin(), kControls.end(),
                                   [Name](const ControlSpec& Spec) { return Spec.Name == Name; });
   if (Found == kControls.end()) throw std::out_of_range("no control named " + std::string(Name));
-  return *Found;
+  return std::size_t(Found - kControls.begin());
+}
+
+const ControlSpec& ControlNamed(std::string_view Name) {
+  return kControls[ControlIndex(Name)];
 }
 
 }  // namespace mirvane

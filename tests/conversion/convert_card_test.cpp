@@ -10,14 +10,14 @@ namespace mirvane {
 namespace {
 
 using testing::Bytes;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using testing::MakeCard;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 class ConvertCardTest : public ::testing::Test {
  protected:

@@ -23,14 +23,14 @@ namespace mirvane {
 namespace {
 
 using testing::Bytes;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using testing::MakeCard;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr uid_t kNobody = 65534;
 
@@ -52,8 +52,8 @@ Outcome ConvertInChild(const std::string& Source, const std::string& Destination
     ConvertCard(Source, Caller);
     std::string Report = std::to_string(Caller.SourceRequests) + "\n";
     for (const auto& Message : Caller.Messages) Report += Message + "\n";
-    const bool Sent = ::write(Pipe[1], Report.data(), Report.size()) ==
-                      static_cast<ssize_t>(Report.size());
+    const bool Sent =
+        ::write(Pipe[1], Report.data(), Report.size()) == static_cast<ssize_t>(Report.size());
     ::_exit(Sent ? 0 : 3);
   }
   ::close(Pipe[1]);

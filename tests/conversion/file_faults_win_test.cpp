@@ -11,13 +11,13 @@
 namespace mirvane {
 namespace {
 
+using ::testing::ElementsAre;
 using testing::MakeCard;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
 
 TEST(FileFaultTest, AReadOnlyCardIsNotReplaced) {
   ScratchFolder Folder;

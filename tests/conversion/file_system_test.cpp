@@ -12,13 +12,15 @@ namespace mirvane {
 namespace {
 
 using testing::Bytes;
+using ::testing::ElementsAre;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
 
-Bytes Held(const FileContent& Content) { return Bytes(Content.Bytes().begin(), Content.Bytes().end()); }
+Bytes Held(const FileContent& Content) {
+  return Bytes(Content.Bytes().begin(), Content.Bytes().end());
+}
 
 TEST(FileExists, NeedsAFileOfAtLeastOneByte) {
   ScratchFolder Folder;

@@ -22,9 +22,8 @@ TEST(FilterToApi, TurnsBarsIntoTheNulSeparatedList) {
 }
 
 TEST(FileTypesOf, ListsTheTypesInOrder) {
-  EXPECT_THAT(FileTypesOf(kCardFilter),
-              ElementsAre(FileType{"VGS Memory Card (*.mem)", "*.mem"},
-                          FileType{"All files (*.*)", "*.*"}));
+  EXPECT_THAT(FileTypesOf(kCardFilter), ElementsAre(FileType{"VGS Memory Card (*.mem)", "*.mem"},
+                                                    FileType{"All files (*.*)", "*.*"}));
   EXPECT_THAT(FileTypesOf(kDestinationFilter),
               ElementsAre(FileType{"Bleem Memory Cards (*.mcd)", "*.mcd"}));
   EXPECT_THAT(FileTypesOf("Cards|*.mcd|"), ElementsAre(FileType{"Cards", "*.mcd"}));

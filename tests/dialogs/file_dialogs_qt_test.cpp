@@ -17,29 +17,19 @@
 namespace mirvane {
 namespace {
 
-using testing::ModalDriver;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using testing::Accept;
+using testing::Answer;
+using testing::Cancel;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testing::ModalDriver;
+using testing::NameField;
+using testing::ScratchFolder;
+using testing::Type;
+using testing::WriteBytes;
 
 constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
 constexpr char kDestinationFilter[] = "Bleem Memory Cards (*.mcd)|*.mcd";
-
-QString NameField(QFileDialog* Dialog) {
-  return Dialog->findChild<QLineEdit*>("fileNameEdit")->text();
-}
-
-void Type(QFileDialog* Dialog, const std::string& Name) {
-  Dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(Name));
-}
-
-// What the dialog's own Save or Open button does.
-void Accept(QFileDialog* Dialog) { QMetaObject::invokeMethod(Dialog, "accept", Qt::QueuedConnection); }
-void Cancel(QFileDialog* Dialog) { ModalDriver::Later(Dialog, [Dialog] { Dialog->reject(); }); }
-void Answer(QMessageBox* Box, QMessageBox::StandardButton Button) {
-  ModalDriver::Later(Box, [Box, Button] { Box->button(Button)->click(); });
-}
 
 class QtFileDialogTest : public ::testing::Test {
  protected:
@@ -51,8 +41,7 @@ class QtFileDialogTest : public ::testing::Test {
 TEST_F(QtFileDialogTest, OpenShowsTheTypesAndTitleAndStartsAtHomeForAWindowsFolder) {
   Driver.On<QFileDialog>([this](QFileDialog* Dialog) {
     EXPECT_EQ(Dialog->windowTitle(), "Select a memory card");
-    EXPECT_THAT(Dialog->nameFilters(),
-                ElementsAre("VGS Memory Card (*.mem)", "All files (*.*)"));
+    EXPECT_THAT(Dialog->nameFilters(), ElementsAre("VGS Memory Card (*.mem)", "All files (*.*)"));
     EXPECT_EQ(Dialog->selectedNameFilter(), "VGS Memory Card (*.mem)");
     EXPECT_EQ(Dialog->directory().absolutePath(), QDir::homePath());
     EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptOpen);
@@ -126,8 +115,7 @@ TEST_F(QtFileDialogTest, SaveProposesTheNameInItsFolderAndConfirmsCreating) {
 TEST_F(QtFileDialogTest, SaveConfirmsReplacingAnExistingFile) {
   const std::string Existing = Folder.PathOf("game.mcd");
   WriteBytes(Existing, {7});
-  Driver
-      .On<QFileDialog>([](QFileDialog* Dialog) { Accept(Dialog); })
+  Driver.On<QFileDialog>([](QFileDialog* Dialog) { Accept(Dialog); })
       .On<QMessageBox>([](QMessageBox* Box) {
         EXPECT_THAT(Box->text().toStdString(), HasSubstr("already exists"));
         Answer(Box, QMessageBox::No);
@@ -149,8 +137,7 @@ TEST_F(QtFileDialogTest, SaveReturnsAShortNameAsTypedWithoutAddingAnExtension) {
         Accept(Dialog);
       })
       .On<QMessageBox>([](QMessageBox* Box) { Answer(Box, QMessageBox::Yes); });
-  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Proposed, Proposed),
-            Folder.PathOf("a"));
+  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Proposed, Proposed), Folder.PathOf("a"));
   EXPECT_TRUE(Driver.Finished());
 }
 

@@ -20,19 +20,19 @@ namespace mirvane {
 namespace {
 
 using testing::ComboItems;
-using testing::DialogScript;
 using testing::ComboSelection;
+using testing::DialogScript;
+using ::testing::ElementsAre;
 using testing::FileNameField;
 using testing::FolderOf;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using testing::MessageText;
 using testing::PressButton;
 using testing::ScratchFolder;
 using testing::SetText;
 using testing::TextOf;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 using namespace std::string_literals;
 
@@ -63,8 +63,7 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_EQ(R.lStructSize, RecordSize);
   EXPECT_EQ(R.hwndOwner, Owner);
   EXPECT_EQ(R.hInstance, ::GetModuleHandleA(nullptr));
-  EXPECT_EQ(FilterList(R.lpstrFilter),
-            "VGS Memory Card (*.mem)\0*.mem\0All files (*.*)\0*.*\0\0"s);
+  EXPECT_EQ(FilterList(R.lpstrFilter), "VGS Memory Card (*.mem)\0*.mem\0All files (*.*)\0*.*\0\0"s);
   EXPECT_EQ(R.lpstrCustomFilter, nullptr);
   EXPECT_EQ(R.nMaxCustFilter, 0u);
   EXPECT_EQ(R.nFilterIndex, 0u);

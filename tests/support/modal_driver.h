@@ -3,13 +3,16 @@
 // dialog are queued, so that a prompt they open never blocks the driver.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <deque>
 #include <functional>
+#include <string>
 
 namespace mirvane::testing {
 
@@ -48,5 +51,23 @@ class ModalDriver {
   QTimer Timer_;
   std::deque<std::function<bool(QWidget*)>> Steps_;
 };
+
+// What a user does in the dialogs: type a name, press Open/Save or Cancel,
+// answer a prompt. The presses are queued, as the driver's own actions are.
+inline QString NameField(QFileDialog* Dialog) {
+  return Dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+}
+inline void Type(QFileDialog* Dialog, const std::string& Name) {
+  Dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(Name));
+}
+inline void Accept(QFileDialog* Dialog) {
+  QMetaObject::invokeMethod(Dialog, "accept", Qt::QueuedConnection);
+}
+inline void Cancel(QFileDialog* Dialog) {
+  QMetaObject::invokeMethod(Dialog, "reject", Qt::QueuedConnection);
+}
+inline void Answer(QMessageBox* Box, QMessageBox::StandardButton Button) {
+  ModalDriver::Later(Box, [Box, Button] { Box->button(Button)->click(); });
+}
 
 }  // namespace mirvane::testing

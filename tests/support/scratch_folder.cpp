@@ -28,7 +28,9 @@ ScratchFolder::~ScratchFolder() {
   fs::remove_all(Root_, Ignored);
 }
 
-std::string ScratchFolder::PathOf(const std::string& Name) const { return (Root_ / Name).string(); }
+std::string ScratchFolder::PathOf(const std::string& Name) const {
+  return (Root_ / Name).string();
+}
 
 std::vector<std::string> ScratchFolder::Names() const {
   std::vector<std::string> Result;

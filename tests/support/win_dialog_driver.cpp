@@ -19,8 +19,8 @@ BOOL CALLBACK MatchOwnedDialog(HWND Window, LPARAM Param) {
   auto* Wanted = reinterpret_cast<Search*>(Param);
   wchar_t Class[16] = {};
   ::GetClassNameW(Window, Class, 16);
-  if (std::wstring(Class) == L"#32770" && ::IsWindowVisible(Window) &&
-      ::IsWindowEnabled(Window) && ::GetWindow(Window, GW_OWNER) == Wanted->Owner) {
+  if (std::wstring(Class) == L"#32770" && ::IsWindowVisible(Window) && ::IsWindowEnabled(Window) &&
+      ::GetWindow(Window, GW_OWNER) == Wanted->Owner) {
     Wanted->Found = Window;
     return FALSE;
   }
@@ -131,7 +131,9 @@ std::vector<std::string> ComboItems(HWND Combo) {
   return Items;
 }
 
-int ComboSelection(HWND Combo) { return int(::SendMessageW(Combo, CB_GETCURSEL, 0, 0)); }
+int ComboSelection(HWND Combo) {
+  return int(::SendMessageW(Combo, CB_GETCURSEL, 0, 0));
+}
 
 HWND FileNameField(HWND FileDialog) {
   // Newer dialogs hold the name in a combo box's edit, older ones in an edit.
@@ -159,6 +161,8 @@ void PressButton(HWND Dialog, int Id) {
                  reinterpret_cast<LPARAM>(::GetDlgItem(Dialog, Id)));
 }
 
-std::string MessageText(HWND MessageBox) { return TextOf(::GetDlgItem(MessageBox, 0xFFFF)); }
+std::string MessageText(HWND MessageBox) {
+  return TextOf(::GetDlgItem(MessageBox, 0xFFFF));
+}
 
 }  // namespace mirvane::testing

@@ -15,9 +15,13 @@ namespace {
 using testing::Bytes;
 using testing::ReadBytes;
 
-unsigned Word(const Bytes& B, std::size_t At) { return B.at(At) | (unsigned(B.at(At + 1)) << 8); }
+unsigned Word(const Bytes& B, std::size_t At) {
+  return B.at(At) | (unsigned(B.at(At + 1)) << 8);
+}
 
-std::string Art(const std::string& Name) { return std::string(MIRVANE_ART_DIR) + "/" + Name; }
+std::string Art(const std::string& Name) {
+  return std::string(MIRVANE_ART_DIR) + "/" + Name;
+}
 
 // Walks the GIF's blocks after the header and colour table: counts frames
 // and finds the transparent index of the graphic control extension.

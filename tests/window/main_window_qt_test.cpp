@@ -31,23 +31,19 @@ class AddressCatcher : public QObject {
 namespace mirvane {
 namespace {
 
+using testing::Accept;
+using testing::Answer;
 using testing::Bytes;
+using testing::Cancel;
+using ::testing::ElementsAre;
 using testing::MakeCard;
 using testing::ModalDriver;
+using testing::NameField;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
+using testing::Type;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
-
-void Accept(QFileDialog* Dialog) { QMetaObject::invokeMethod(Dialog, "accept", Qt::QueuedConnection); }
-void Cancel(QFileDialog* Dialog) { QMetaObject::invokeMethod(Dialog, "reject", Qt::QueuedConnection); }
-void Type(QFileDialog* Dialog, const std::string& Name) {
-  Dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(Name));
-}
-void Answer(QMessageBox* Box, QMessageBox::StandardButton Button) {
-  ModalDriver::Later(Box, [Box, Button] { Box->button(Button)->click(); });
-}
 
 class QtMainWindowTest : public ::testing::Test {
  protected:
@@ -73,12 +69,14 @@ TEST_F(QtMainWindowTest, IsAFixedToolWindowLaidOutByTheTable) {
   EXPECT_EQ(Window.size(), QSize(285, 114));
   EXPECT_EQ(Window.minimumSize(), Window.maximumSize());
   EXPECT_TRUE(Window.windowFlags() & Qt::Tool);
-  EXPECT_FALSE(Window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  EXPECT_FALSE(Window.windowFlags() &
+               (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   for (const ControlSpec& Spec : kControls) {
     SCOPED_TRACE(std::string(Spec.Name));
     QWidget* Widget = Control<QWidget>(std::string(Spec.Name).c_str());
     ASSERT_NE(Widget, nullptr);
-    EXPECT_EQ(Widget->geometry(), QRect(Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height));
+    EXPECT_EQ(Widget->geometry(),
+              QRect(Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height));
     QString Shown;
     if (auto* Button = qobject_cast<QAbstractButton*>(Widget)) Shown = Button->text();
     if (auto* Label = qobject_cast<QLabel*>(Widget)) Shown = Label->text();
@@ -151,7 +149,7 @@ TEST_F(QtMainWindowTest, ConvertWritesExactlyTheBodyWhereTheUserSaves) {
   Driver
       .On<QFileDialog>([](QFileDialog* Dialog) {
         EXPECT_EQ(Dialog->windowTitle(), "Save Bleem Memory Card");
-        EXPECT_EQ(Dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "game.mcd");
+        EXPECT_EQ(NameField(Dialog), "game.mcd");
         Accept(Dialog);
       })
       .On<QMessageBox>([](QMessageBox* Box) { Answer(Box, QMessageBox::Yes); });

@@ -25,8 +25,10 @@ namespace {
 
 using testing::Bytes;
 using testing::ComboItems;
+using ::testing::ElementsAre;
 using testing::FileNameField;
 using testing::FindOwnedDialog;
+using ::testing::HasSubstr;
 using testing::MakeCard;
 using testing::MessageText;
 using testing::Pattern;
@@ -36,8 +38,6 @@ using testing::ScratchFolder;
 using testing::SetText;
 using testing::TextOf;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 constexpr DWORD kPatienceMs = 300000;
 
@@ -78,13 +78,6 @@ BOOL CALLBACK MatchMainWindow(HWND Window, LPARAM Param) {
     return FALSE;
   }
   return TRUE;
-}
-
-std::size_t IndexOf(std::string_view Name) {
-  for (std::size_t I = 0; I < kControls.size(); ++I) {
-    if (kControls[I].Name == Name) return I;
-  }
-  return kControls.size();
 }
 
 class MirvaneExeTest : public ::testing::Test {
@@ -131,9 +124,9 @@ class MirvaneExeTest : public ::testing::Test {
     ::CloseHandle(Process.hProcess);
   }
 
-  HWND Control(std::string_view Name) { return ::GetDlgItem(Main, ControlId(IndexOf(Name))); }
+  HWND Control(std::string_view Name) { return ::GetDlgItem(Main, ControlId(ControlIndex(Name))); }
   std::string PathBox() { return TextOf(Control("txtSource")); }
-  void Press(std::string_view Name) { PressButton(Main, ControlId(IndexOf(Name))); }
+  void Press(std::string_view Name) { PressButton(Main, ControlId(ControlIndex(Name))); }
   HWND WaitForDialog(HWND Owner) {
     HWND Dialog = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (Dialog = FindOwnedDialog(Owner)) != nullptr; }));
@@ -182,9 +175,8 @@ TEST_F(MirvaneExeTest, IsAFixedToolWindowLaidOutByTheTable) {
 TEST_F(MirvaneExeTest, FocusStartsInThePathBoxAndTabGoesRound) {
   GUITHREADINFO Info{};
   Info.cbSize = sizeof Info;
-  ASSERT_TRUE(WaitFor([&] {
-    return ::GetGUIThreadInfo(Process.dwThreadId, &Info) && Info.hwndFocus != nullptr;
-  }));
+  ASSERT_TRUE(WaitFor(
+      [&] { return ::GetGUIThreadInfo(Process.dwThreadId, &Info) && Info.hwndFocus != nullptr; }));
   EXPECT_EQ(Info.hwndFocus, Control("txtSource"));
   HWND At = Control("txtSource");
   for (const char* Next : {"btnSource", "btnStart", "txtSource"}) {
@@ -301,7 +293,8 @@ TEST_F(MirvaneExeTest, Screenshot) {
   ASSERT_EQ(Gdiplus::GdiplusStartup(&Token, &Input, nullptr), Gdiplus::Ok);
   {
     Gdiplus::Bitmap Image(Shot, nullptr);
-    const CLSID Png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    const CLSID Png = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     const std::string File = WindowsPath(MIRVANE_DOCS_DIR "/screenshot-windows.png");
     const std::wstring Wide(File.begin(), File.end());
     ::CreateDirectoryA(WindowsPath(MIRVANE_DOCS_DIR).c_str(), nullptr);
@@ -343,8 +336,8 @@ TEST(MirvaneExeFile, CarriesVersion100AndTheProductName) {
 }
 
 TEST(MirvaneExeFile, CarriesItsIcon) {
-  HMODULE Program = ::LoadLibraryExA(WindowsPath(MIRVANE_EXE).c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE Program =
+      ::LoadLibraryExA(WindowsPath(MIRVANE_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(Program, nullptr);
   EXPECT_NE(::FindResourceA(Program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr)
       << "icon group 1";

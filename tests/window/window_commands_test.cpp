@@ -12,13 +12,13 @@ namespace mirvane {
 namespace {
 
 using testing::Bytes;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using testing::MakeCard;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::WriteBytes;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 struct DialogCall {
   std::string Filter, Title, InitDir, DefaultFilename;
@@ -95,8 +95,9 @@ TEST(btnStart_Click, SavesTheBodyWhereTheSaveDialogSays) {
   Form.SaveAnswer = Folder.PathOf("chosen.mcd");
   btnStart_Click(Form);
   const std::string Proposed = Folder.PathOf("game.mcd");
-  EXPECT_THAT(Form.SaveCalls, ElementsAre(DialogCall{"Bleem Memory Cards (*.mcd)|*.mcd",
-                                                     "Save Bleem Memory Card", Proposed, Proposed}));
+  EXPECT_THAT(Form.SaveCalls,
+              ElementsAre(DialogCall{"Bleem Memory Cards (*.mcd)|*.mcd", "Save Bleem Memory Card",
+                                     Proposed, Proposed}));
   EXPECT_EQ(ReadBytes(Folder.PathOf("chosen.mcd")), Body);
   EXPECT_THAT(Form.Messages, IsEmpty());
   EXPECT_EQ(Form.Path, Folder.PathOf("game.mem")) << "the path box keeps its text";

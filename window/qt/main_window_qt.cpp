@@ -19,7 +19,9 @@ namespace mirvane {
 
 namespace {
 
-QString Text(std::string_view Utf8) { return QString::fromUtf8(Utf8.data(), qsizetype(Utf8.size())); }
+QString Text(std::string_view Utf8) {
+  return QString::fromUtf8(Utf8.data(), qsizetype(Utf8.size()));
+}
 
 QRect RectOf(const ControlSpec& Spec) {
   return {Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height};
@@ -121,7 +123,8 @@ MainWindow::MainWindow()
         Control = txtSource = new QLineEdit(this);
         break;
       case ControlKind::PictureButton:
-        Control = btnStart = new PictureButton(Text(Spec.Text), QPixmap(":/art/btnStart.gif"), this);
+        Control = btnStart =
+            new PictureButton(Text(Spec.Text), QPixmap(":/art/btnStart.gif"), this);
         btnStart->setDefault(Spec.DefaultButton);
         connect(btnStart, &QPushButton::clicked, this, [this] { btnStart_Click(*this); });
         break;
@@ -159,7 +162,9 @@ MainWindow::MainWindow()
   txtSource->setFocus();
 }
 
-std::string MainWindow::PathText() const { return txtSource->text().toStdString(); }
+std::string MainWindow::PathText() const {
+  return txtSource->text().toStdString();
+}
 
 void MainWindow::SetPathText(const std::string& Text) {
   txtSource->setText(QString::fromStdString(Text));
@@ -171,8 +176,7 @@ std::string MainWindow::OpenDialog(const std::string& Filter, const std::string&
 }
 
 std::string MainWindow::SaveDialog(const std::string& Filter, const std::string& Title,
-                                   const std::string& InitDir,
-                                   const std::string& DefaultFilename) {
+                                   const std::string& InitDir, const std::string& DefaultFilename) {
   return mirvane::SaveDialog(this, Filter, Title, InitDir, DefaultFilename);
 }
 

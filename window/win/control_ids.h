@@ -8,6 +8,8 @@ namespace mirvane {
 
 inline constexpr int kFirstControlId = 1000;
 
-constexpr int ControlId(std::size_t TableIndex) { return kFirstControlId + int(TableIndex); }
+constexpr int ControlId(std::size_t TableIndex) {
+  return kFirstControlId + int(TableIndex);
+}
 
 }  // namespace mirvane

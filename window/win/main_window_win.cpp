@@ -16,12 +16,6 @@ constexpr char kClassName[] = "MirvaneWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
-std::size_t IndexOf(std::string_view Name) {
-  const auto Found = std::find_if(kControls.begin(), kControls.end(),
-                                  [Name](const ControlSpec& Spec) { return Spec.Name == Name; });
-  return std::size_t(Found - kControls.begin());
-}
-
 // The window class and styles of each kind of control.
 struct ControlClass {
   const char* Class;
@@ -201,7 +195,8 @@ void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
   const int Shift = Pushed ? 1 : 0;
 
   const std::string Caption = WindowText(Item.hwndItem);
-  ::SelectObject(Item.hDC, reinterpret_cast<HFONT>(::SendMessageA(Item.hwndItem, WM_GETFONT, 0, 0)));
+  ::SelectObject(Item.hDC,
+                 reinterpret_cast<HFONT>(::SendMessageA(Item.hwndItem, WM_GETFONT, 0, 0)));
   TEXTMETRICA Metrics{};
   ::GetTextMetricsA(Item.hDC, &Metrics);
   const SIZE Size = Shown.PixelSize();
@@ -244,9 +239,13 @@ void MainWindowWin::OnDestroy() {
   ::PostQuitMessage(0);
 }
 
-HWND MainWindowWin::ControlNamed(std::string_view Name) const { return Controls_[IndexOf(Name)]; }
+HWND MainWindowWin::ControlNamed(std::string_view Name) const {
+  return Controls_[ControlIndex(Name)];
+}
 
-std::string MainWindowWin::PathText() const { return WindowText(ControlNamed("txtSource")); }
+std::string MainWindowWin::PathText() const {
+  return WindowText(ControlNamed("txtSource"));
+}
 
 void MainWindowWin::SetPathText(const std::string& Text) {
   ::SetWindowTextA(ControlNamed("txtSource"), Text.c_str());
