@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -57,10 +56,6 @@ bool WaitFor(Condition Done, DWORD TimeoutMs = kPatienceMs) {
   return true;
 }
 
-bool Emulated() {
-  return sizeof(void*) == 4 && std::getenv("MIRVANE_I386_EMULATED") != nullptr;
-}
-
 struct WindowSearch {
   DWORD Process;
   HWND Found;
@@ -83,10 +78,6 @@ BOOL CALLBACK MatchMainWindow(HWND Window, LPARAM Param) {
 class MirvaneExeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (Emulated()) {
-      GTEST_SKIP() << "32-bit Wine runs emulated here and cannot run the window; "
-                      "the 64-bit build runs these tests";
-    }
     std::string Command = "\"" + WindowsPath(MIRVANE_EXE) + "\"";
     STARTUPINFOA Startup{};
     Startup.cb = sizeof Startup;
