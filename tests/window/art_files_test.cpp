@@ -59,13 +59,13 @@ void ExpectPicture(const std::string& File, const char* Control) {
   const Bytes Gif = ReadBytes(Art(File));
   ASSERT_GT(Gif.size(), 13u + 768u);
   EXPECT_EQ(std::string(Gif.begin(), Gif.begin() + 6), "GIF89a");
-  const ControlSpec& Spec = ControlNamed(Control);
+  const ControlSpec& Entry = ControlNamed(Control);
   if (std::string(Control) == "btnStart") {
     EXPECT_EQ(Word(Gif, 6), 37u);
     EXPECT_EQ(Word(Gif, 8), 35u);
   } else {
-    EXPECT_EQ(Word(Gif, 6), unsigned(Spec.Rect.Width));
-    EXPECT_EQ(Word(Gif, 8), unsigned(Spec.Rect.Height));
+    EXPECT_EQ(Word(Gif, 6), unsigned(Entry.Rect.Width));
+    EXPECT_EQ(Word(Gif, 8), unsigned(Entry.Rect.Height));
   }
   const unsigned char Packed = Gif[10];
   EXPECT_TRUE(Packed & 0x80) << "global colour table";

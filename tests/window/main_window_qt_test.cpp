@@ -71,18 +71,18 @@ TEST_F(QtMainWindowTest, IsAFixedToolWindowLaidOutByTheTable) {
   EXPECT_TRUE(Window.windowFlags() & Qt::Tool);
   EXPECT_FALSE(Window.windowFlags() &
                (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  for (const ControlSpec& Spec : kControls) {
-    SCOPED_TRACE(std::string(Spec.Name));
-    QWidget* Widget = Control<QWidget>(std::string(Spec.Name).c_str());
+  for (const ControlSpec& Entry : kControls) {
+    SCOPED_TRACE(std::string(Entry.Name));
+    QWidget* Widget = Control<QWidget>(std::string(Entry.Name).c_str());
     ASSERT_NE(Widget, nullptr);
     EXPECT_EQ(Widget->geometry(),
-              QRect(Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height));
+              QRect(Entry.Rect.Left, Entry.Rect.Top, Entry.Rect.Width, Entry.Rect.Height));
     QString Shown;
     if (auto* Button = qobject_cast<QAbstractButton*>(Widget)) Shown = Button->text();
     if (auto* Label = qobject_cast<QLabel*>(Widget)) Shown = Label->text();
     if (auto* Edit = qobject_cast<QLineEdit*>(Widget)) Shown = Edit->text();
-    EXPECT_EQ(Shown.toStdString(), Spec.Text);
-    EXPECT_EQ(Widget->focusPolicy() != Qt::NoFocus, Spec.TakesFocus);
+    EXPECT_EQ(Shown.toStdString(), Entry.Text);
+    EXPECT_EQ(Widget->focusPolicy() != Qt::NoFocus, Entry.TakesFocus);
   }
   auto* Link = Control<QLabel>("Label2");
   EXPECT_EQ(Link->font().family(), "Arial");

@@ -148,18 +148,18 @@ TEST_F(MirvaneExeTest, IsAFixedToolWindowLaidOutByTheTable) {
   std::printf("window %ld x %ld, client 285 x 114\n", Outer.right - Outer.left,
               Outer.bottom - Outer.top);
 
-  for (const ControlSpec& Spec : kControls) {
-    SCOPED_TRACE(std::string(Spec.Name));
-    HWND Widget = Control(Spec.Name);
+  for (const ControlSpec& Entry : kControls) {
+    SCOPED_TRACE(std::string(Entry.Name));
+    HWND Widget = Control(Entry.Name);
     ASSERT_NE(Widget, nullptr);
     RECT Box{};
     ::GetWindowRect(Widget, &Box);
     ::MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&Box), 2);
-    EXPECT_EQ(Box.left, Spec.Rect.Left);
-    EXPECT_EQ(Box.top, Spec.Rect.Top);
-    EXPECT_EQ(Box.right - Box.left, Spec.Rect.Width);
-    EXPECT_EQ(Box.bottom - Box.top, Spec.Rect.Height);
-    EXPECT_EQ(TextOf(Widget), Spec.Text);
+    EXPECT_EQ(Box.left, Entry.Rect.Left);
+    EXPECT_EQ(Box.top, Entry.Rect.Top);
+    EXPECT_EQ(Box.right - Box.left, Entry.Rect.Width);
+    EXPECT_EQ(Box.bottom - Box.top, Entry.Rect.Height);
+    EXPECT_EQ(TextOf(Widget), Entry.Text);
   }
 }
 

@@ -23,8 +23,8 @@ QString Text(std::string_view Utf8) {
   return QString::fromUtf8(Utf8.data(), qsizetype(Utf8.size()));
 }
 
-QRect RectOf(const ControlSpec& Spec) {
-  return {Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height};
+QRect RectOf(const ControlSpec& Entry) {
+  return {Entry.Rect.Left, Entry.Rect.Top, Entry.Rect.Width, Entry.Rect.Height};
 }
 
 // A push button showing its picture centred above its caption.
@@ -75,10 +75,10 @@ class ClickableLabel : public QLabel {
   std::function<void()> OnClick_;
 };
 
-void StyleAsLabel(QLabel* Label, const ControlSpec& Spec) {
+void StyleAsLabel(QLabel* Label, const ControlSpec& Entry) {
   Label->setTextFormat(Qt::PlainText);  // no access keys, no markup
   Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label->setWordWrap(Spec.WordWrap);
+  Label->setWordWrap(Entry.WordWrap);
   Label->setAutoFillBackground(true);  // opaque, in the window's colour
 }
 
@@ -111,11 +111,11 @@ MainWindow::MainWindow()
   setAttribute(Qt::WA_QuitOnClose, true);
 
   std::vector<QWidget*> Focusable(kControls.size(), nullptr);
-  for (const ControlSpec& Spec : kControls) {
+  for (const ControlSpec& Entry : kControls) {
     QWidget* Control = nullptr;
-    switch (Spec.Kind) {
+    switch (Entry.Kind) {
       case ControlKind::PushButton:
-        Control = btnSource = new QPushButton(Text(Spec.Text), this);
+        Control = btnSource = new QPushButton(Text(Entry.Text), this);
         btnSource->setAutoDefault(false);
         connect(btnSource, &QPushButton::clicked, this, [this] { btnSource_Click(*this); });
         break;
@@ -124,18 +124,18 @@ MainWindow::MainWindow()
         break;
       case ControlKind::PictureButton:
         Control = btnStart =
-            new PictureButton(Text(Spec.Text), QPixmap(":/art/btnStart.gif"), this);
-        btnStart->setDefault(Spec.DefaultButton);
+            new PictureButton(Text(Entry.Text), QPixmap(":/art/btnStart.gif"), this);
+        btnStart->setDefault(Entry.DefaultButton);
         connect(btnStart, &QPushButton::clicked, this, [this] { btnStart_Click(*this); });
         break;
       case ControlKind::Label:
       case ControlKind::LinkLabel: {
-        QLabel* Label = Spec.Kind == ControlKind::LinkLabel
-                            ? Label2 = new ClickableLabel(Text(Spec.Text), this,
+        QLabel* Label = Entry.Kind == ControlKind::LinkLabel
+                            ? Label2 = new ClickableLabel(Text(Entry.Text), this,
                                                           [this] { Label2_Click(*this); })
-                            : new QLabel(Text(Spec.Text), this);
-        StyleAsLabel(Label, Spec);
-        if (Spec.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
+                            : new QLabel(Text(Entry.Text), this);
+        StyleAsLabel(Label, Entry);
+        if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
         Control = Label;
         break;
       }
@@ -146,10 +146,10 @@ MainWindow::MainWindow()
         break;
       }
     }
-    Control->setObjectName(Text(Spec.Name));
-    Control->setGeometry(RectOf(Spec));
-    Control->setFocusPolicy(Spec.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
-    if (Spec.TakesFocus) Focusable[std::size_t(Spec.TabIndex)] = Control;
+    Control->setObjectName(Text(Entry.Name));
+    Control->setGeometry(RectOf(Entry));
+    Control->setFocusPolicy(Entry.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
+    if (Entry.TakesFocus) Focusable[std::size_t(Entry.TabIndex)] = Control;
   }
 
   // Tab order by tab index; the chain closes on itself.

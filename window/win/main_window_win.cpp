@@ -23,9 +23,9 @@ struct ControlClass {
   DWORD ExStyle;
 };
 
-ControlClass ClassOf(const ControlSpec& Spec) {
-  const DWORD Tab = Spec.TakesFocus ? WS_TABSTOP : 0;
-  switch (Spec.Kind) {
+ControlClass ClassOf(const ControlSpec& Entry) {
+  const DWORD Tab = Entry.TakesFocus ? WS_TABSTOP : 0;
+  switch (Entry.Kind) {
     case ControlKind::PushButton:
       return {"BUTTON", BS_PUSHBUTTON | Tab, 0};
     case ControlKind::TextBox:
@@ -34,7 +34,7 @@ ControlClass ClassOf(const ControlSpec& Spec) {
       // Drawn here: a picture above the caption is beyond the plain button.
       return {"BUTTON", BS_OWNERDRAW | Tab, 0};
     case ControlKind::Label:
-      return {"STATIC", (Spec.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, 0};
+      return {"STATIC", (Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, 0};
     case ControlKind::LinkLabel:
       return {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0};
     case ControlKind::Picture:
@@ -139,15 +139,15 @@ bool MainWindowWin::OnCreate() {
   StartPicture_.Load(Instance, IDR_BTNSTART_GIF);
 
   for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const ControlSpec& Spec = kControls[I];
-    const ControlClass Class = ClassOf(Spec);
-    const std::string Text(Spec.Text);
+    const ControlSpec& Entry = kControls[I];
+    const ControlClass Class = ClassOf(Entry);
+    const std::string Text(Entry.Text);
     Controls_[I] = ::CreateWindowExA(
         Class.ExStyle, Class.Class, Text.c_str(), WS_CHILD | WS_VISIBLE | Class.Style,
-        Spec.Rect.Left, Spec.Rect.Top, Spec.Rect.Width, Spec.Rect.Height, Hwnd_,
+        Entry.Rect.Left, Entry.Rect.Top, Entry.Rect.Width, Entry.Rect.Height, Hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
     if (Controls_[I] == nullptr) return false;
-    const bool Link = Spec.Kind == ControlKind::LinkLabel && LinkFont_ != nullptr;
+    const bool Link = Entry.Kind == ControlKind::LinkLabel && LinkFont_ != nullptr;
     ::SendMessageA(Controls_[I], WM_SETFONT, Link ? reinterpret_cast<WPARAM>(LinkFont_) : Font,
                    FALSE);
   }
