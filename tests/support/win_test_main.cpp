@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
     Filter += Filter.find('-') == std::string::npos ? "-" : ":";
     Filter += "WinFileDialogTest.*:MirvaneExeTest.*";
     GTEST_FLAG_SET(filter, Filter);
-    std::printf("32-bit Wine runs emulated here: the tests that show windows are left out\n"
-                "of this build and run in the 64-bit one.\n");
+    std::printf(
+        "32-bit Wine runs emulated here: the tests that show windows are left out\n"
+        "of this build and run in the 64-bit one.\n");
   }
   return RUN_ALL_TESTS();
 }
