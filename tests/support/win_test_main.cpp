@@ -3,6 +3,8 @@
 // start: there they would crash Wine rather than fail or skip (even a skip's
 // message goes through an exception, which the emulation cannot deliver).
 // The 64-bit build runs them.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +12,16 @@
 #include <string>
 
 int main(int argc, char** argv) {
+  // Started by the shell in place of a web browser: writes down the address
+  // it was handed and the folder it was started in (see the credit link test).
+  if (argc == 4 && std::string(argv[1]) == "--record-address") {
+    char Folder[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, Folder);
+    std::FILE* Record = std::fopen(argv[2], "wb");
+    if (Record == nullptr) return 1;
+    std::fprintf(Record, "%s\n%s\n", argv[3], Folder);
+    return std::fclose(Record) == 0 ? 0 : 1;
+  }
   ::testing::InitGoogleTest(&argc, argv);
   if (sizeof(void*) == 4 && std::getenv("MIRVANE_I386_EMULATED") != nullptr) {
     std::string Filter = GTEST_FLAG_GET(filter);

@@ -17,6 +17,7 @@
 #include "control_ids.h"
 #include "scratch_folder.h"
 #include "win_dialog_driver.h"
+#include "window_commands.h"
 #include "window_layout.h"
 
 namespace mirvane {
@@ -234,6 +235,47 @@ TEST_F(MirvaneExeTest, ConvertWritesExactlyTheBodyWhereTheUserSaves) {
   }));
   EXPECT_THAT(Folder.Names(), ElementsAre("game.mem", "saved.mcd"));
   EXPECT_EQ(PathBox(), Folder.PathOf("game.mem"));
+}
+
+// The shell opens https addresses with the command registered for them; for
+// this test that is this test program, which writes down what it was given.
+TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
+  const char* Key = "Software\\Classes\\https\\shell\\open\\command";
+  HKEY Command = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &Command, nullptr),
+            ERROR_SUCCESS);
+  char Previous[1024] = {};
+  DWORD PreviousSize = sizeof Previous;
+  const bool HadPrevious =
+      ::RegQueryValueExA(Command, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(Previous),
+                         &PreviousSize) == ERROR_SUCCESS;
+  char Self[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, Self, MAX_PATH);
+  const std::string Record = Folder.PathOf("address.txt");
+  const std::string Recorder =
+      "\"" + std::string(Self) + "\" --record-address \"" + Record + "\" \"%1\"";
+  ASSERT_EQ(
+      ::RegSetValueExA(Command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(Recorder.c_str()),
+                       DWORD(Recorder.size() + 1)),
+      ERROR_SUCCESS);
+
+  const HWND Link = Control("Label2");
+  ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(Link), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(Link));
+  std::string Seen;
+  EXPECT_TRUE(WaitFor([&] {
+    const Bytes Text = ReadBytes(Record);
+    Seen.assign(Text.begin(), Text.end());
+    return Seen.find('\n') != Seen.rfind('\n');
+  }));
+
+  if (HadPrevious) {
+    ::RegSetValueExA(Command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(Previous),
+                     PreviousSize);
+  }
+  ::RegCloseKey(Command);
+  EXPECT_EQ(Seen, std::string(kHomePageAddress) + "\nC:\\\n");
 }
 
 // The manifest makes UTF-8 the program's 8-bit code page, so a name in any
