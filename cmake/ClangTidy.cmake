@@ -8,5 +8,4 @@ add_test(NAME clang_tidy
     ${PROJECT_SOURCE_DIR}/conversion/output_name.cpp
     ${PROJECT_SOURCE_DIR}/dialogs/dialog_request.cpp
     ${PROJECT_SOURCE_DIR}/window/window_commands.cpp
-    ${PROJECT_SOURCE_DIR}/window/window_layout.cpp
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})

@@ -24,8 +24,10 @@ void ConvertCard(const std::string& PathText, ConvertCaller& Caller) {
   const CardHeader Signature = CardHeaderSignature();
 
   // 5. A source that cannot be read counts as empty, which step 6 rejects.
+  // The read itself gives up after the header when that is not the
+  // signature, so that a large file of another kind costs no more than that.
   FileContent Content;
-  if (!ReadWholeFile(Path, Content)) Content.Clear();
+  if (!ReadWholeFile(Path, Signature, Content)) Content.Clear();
 
   // 6.
   if (!StartsWithSignature(Content.Bytes(), Signature)) {

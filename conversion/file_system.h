@@ -36,9 +36,13 @@ class FileContent {
 // Empty text, a folder, a missing file or a bad name all give false.
 bool FileExists(const std::string& Path);
 
-// Reads the file at Path whole, taking the length it has when opened. On any
-// failure (cannot open, short read, too large for memory) Content is left empty.
-bool ReadWholeFile(const std::string& Path, FileContent& Content);
+// Reads the file at Path whole, taking the length it has when opened. Its
+// first Lead.size() bytes are read and compared with Lead first: a file that
+// does not begin with Lead fails there, before memory is taken for the rest.
+// On any failure (cannot open, different lead, short read, too large for
+// memory) Content is left empty.
+bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
+                   FileContent& Content);
 
 // Puts Bytes in place of the file at Path in one step: the bytes go to a new
 // file in the same folder, reach the disk, and that file is then renamed over

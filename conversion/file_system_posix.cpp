@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "card_header.h"
 #include "file_system.h"
@@ -158,7 +160,8 @@ bool FileExists(const std::string& Path) {
   return !S_ISDIR(Info.st_mode) && Info.st_size > 0;
 }
 
-bool ReadWholeFile(const std::string& Path, FileContent& Content) {
+bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
+                   FileContent& Content) {
   Content.Clear();
   Descriptor File(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat Info;
@@ -167,8 +170,17 @@ bool ReadWholeFile(const std::string& Path, FileContent& Content) {
     return false;
   }
   const auto Size = static_cast<std::size_t>(Info.st_size);
+  // The lead first, into a small buffer: a file of another kind is refused
+  // before the memory for all of it is taken or the rest is read.
+  std::vector<unsigned char> Head(Lead.size());
+  if (Size < Head.size() || !ReadAll(File.Get(), Head.data(), Head.size()) ||
+      !std::equal(Head.begin(), Head.end(), Lead.begin())) {
+    return false;
+  }
   ::posix_fadvise(File.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  if (!Content.Allocate(Size) || !ReadAll(File.Get(), Content.Data(), Size)) {
+  if (!Content.Allocate(Size)) return false;
+  std::copy(Head.begin(), Head.end(), Content.Data());
+  if (!ReadAll(File.Get(), Content.Data() + Head.size(), Size - Head.size())) {
     Content.Clear();
     return false;
   }

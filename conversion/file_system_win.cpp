@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "file_system.h"
 
@@ -103,7 +104,8 @@ bool FileExists(const std::string& Path) {
   return Info.nFileSizeHigh != 0 || Info.nFileSizeLow != 0;
 }
 
-bool ReadWholeFile(const std::string& Path, FileContent& Content) {
+bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
+                   FileContent& Content) {
   Content.Clear();
   Handle File(::CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -113,7 +115,16 @@ bool ReadWholeFile(const std::string& Path, FileContent& Content) {
     return false;
   }
   const auto Size = static_cast<std::size_t>(Length.QuadPart);
-  if (!Content.Allocate(Size) || !ReadAll(File.Get(), Content.Data(), Size)) {
+  // The lead first, into a small buffer: a file of another kind is refused
+  // before the memory for all of it is taken or the rest is read.
+  std::vector<unsigned char> Head(Lead.size());
+  if (Size < Head.size() || !ReadAll(File.Get(), Head.data(), Head.size()) ||
+      !std::equal(Head.begin(), Head.end(), Lead.begin())) {
+    return false;
+  }
+  if (!Content.Allocate(Size)) return false;
+  std::copy(Head.begin(), Head.end(), Content.Data());
+  if (!ReadAll(File.Get(), Content.Data() + Head.size(), Size - Head.size())) {
     Content.Clear();
     return false;
   }

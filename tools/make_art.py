@@ -3,7 +3,8 @@
 
 Writes window/art/mirvane.ico (32 x 32) and the same icon as
 window/art/mirvane-32.png, window/art/Image1.gif (43 x 44) and
-window/art/btnStart.gif (37 x 35). The GIFs are single-frame GIF89a images
+window/art/btnStart.gif (37 x 35), and both pictures again at twice the size
+(Image1@2x.gif, btnStart@2x.gif). The GIFs are single-frame GIF89a images
 with a full 256-entry colour table whose entry 15 is transparent; the icon is
 one 8-bit (256-colour) bitmap with its transparency mask. Drawing uses Pillow
 (Debian: python3-pil); the output is the same on every run.
@@ -47,6 +48,47 @@ def palette():
     return flat, index
 
 
+class Scaled:
+    """Draws a design laid out on the 1x pixel grid at s times its size: each
+    1x pixel becomes an s x s block, so lines stay one design pixel wide and
+    edges stay sharp, while slopes get the finer steps of the larger grid."""
+
+    def __init__(self, draw, s):
+        self.draw, self.s = draw, s
+
+    def point(self, x, y):
+        # The centre of the block that stands for pixel (x, y).
+        half = (self.s - 1) / 2
+        return (x * self.s + half, y * self.s + half)
+
+    def box(self, box):
+        left, top, right, bottom = box
+        return (left * self.s, top * self.s, right * self.s + self.s - 1, bottom * self.s + self.s - 1)
+
+    def polygon(self, points, fill, outline):
+        if self.s == 1:
+            self.draw.polygon(points, fill=fill, outline=outline)
+            return
+        scaled = [self.point(x, y) for x, y in points]
+        self.draw.polygon(scaled, fill=fill)
+        self.draw.line(scaled + scaled[:1], fill=outline, width=self.s, joint="curve")
+
+    def line(self, start, end, fill):
+        # Only level and upright lines are drawn: a rectangle at any scale.
+        self.rectangle((min(start[0], end[0]), min(start[1], end[1]),
+                        max(start[0], end[0]), max(start[1], end[1])), fill=fill)
+
+    def rectangle(self, box, fill, outline=None):
+        if outline is None:
+            self.draw.rectangle(self.box(box), fill=fill)
+            return
+        self.draw.rectangle(self.box(box), fill=outline)
+        left, top, right, bottom = self.box(box)
+        inner = (left + self.s, top + self.s, right - self.s, bottom - self.s)
+        if inner[0] <= inner[2] and inner[1] <= inner[3]:
+            self.draw.rectangle(inner, fill=fill)
+
+
 def card(draw, c, box, slots=6):
     """A memory card filling box: a body with a cut corner, a label with a
     stripe, and gold contacts along the bottom."""
@@ -54,17 +96,17 @@ def card(draw, c, box, slots=6):
     cut = max(2, (right - left) // 6)
     body = [(left, top), (right - cut, top), (right, top + cut), (right, bottom), (left, bottom)]
     draw.polygon(body, fill=c["body"], outline=c["outline"])
-    draw.line([(left + 1, top + 1), (right - cut, top + 1)], fill=c["body_light"])
-    draw.line([(left + 1, top + 1), (left + 1, bottom - 1)], fill=c["body_light"])
-    draw.line([(left + 1, bottom - 1), (right - 1, bottom - 1)], fill=c["body_dark"])
-    draw.line([(right - 1, top + cut), (right - 1, bottom - 1)], fill=c["body_dark"])
+    draw.line((left + 1, top + 1), (right - cut, top + 1), fill=c["body_light"])
+    draw.line((left + 1, top + 1), (left + 1, bottom - 1), fill=c["body_light"])
+    draw.line((left + 1, bottom - 1), (right - 1, bottom - 1), fill=c["body_dark"])
+    draw.line((right - 1, top + cut), (right - 1, bottom - 1), fill=c["body_dark"])
     height = bottom - top
     label = (left + 3, top + 3, right - 3, top + height * 11 // 20)
     draw.rectangle(label, fill=c["label"], outline=c["outline"])
     stripe_top = label[1] + (label[3] - label[1]) // 3
     draw.rectangle((label[0] + 1, stripe_top, label[2] - 1, stripe_top + max(1, height // 10)),
                    fill=c["stripe"])
-    draw.line([(label[0] + 1, stripe_top), (label[2] - 1, stripe_top)], fill=c["stripe_light"])
+    draw.line((label[0] + 1, stripe_top), (label[2] - 1, stripe_top), fill=c["stripe_light"])
     width = right - left - 6
     pitch = width / slots
     contact_top = bottom - max(3, height // 6)
@@ -85,11 +127,11 @@ def arrow(draw, c, box):
     draw.polygon(points, fill=c["arrow"], outline=c["arrow_dark"])
 
 
-def picture(width, height, paint):
+def picture(width, height, paint, s=1):
     flat, index = palette()
-    image = Image.new("P", (width, height), TRANSPARENT)
+    image = Image.new("P", (width * s, height * s), TRANSPARENT)
     image.putpalette(flat)
-    paint(ImageDraw.Draw(image), index)
+    paint(Scaled(ImageDraw.Draw(image), s), index)
     return image
 
 
@@ -121,19 +163,23 @@ def save_ico(image, name):
     (ART / name).write_bytes(directory + body)
 
 
+def convert(d, c):
+    card(d, c, (1, 3, 17, 31), slots=4)
+    arrow(d, c, (20, 10, 35, 24))
+
+
 def main():
     ART.mkdir(parents=True, exist_ok=True)
     icon = picture(32, 32, lambda d, c: card(d, c, (4, 1, 27, 30)))
     save_ico(icon, "mirvane.ico")
     # Linux desktops take their icons as PNG.
     icon.save(ART / "mirvane-32.png", format="PNG", transparency=TRANSPARENT, optimize=False)
-    save_gif(picture(43, 44, lambda d, c: card(d, c, (6, 2, 36, 42), slots=7)), "Image1.gif")
-
-    def convert(d, c):
-        card(d, c, (1, 3, 17, 31), slots=4)
-        arrow(d, c, (20, 10, 35, 24))
-
-    save_gif(picture(37, 35, convert), "btnStart.gif")
+    # Each picture also at twice its size, for screens of 192 dots per inch
+    # and for scaling down smoothly to the densities in between.
+    for s, suffix in ((1, ""), (2, "@2x")):
+        save_gif(picture(43, 44, lambda d, c: card(d, c, (6, 2, 36, 42), slots=7), s),
+                 f"Image1{suffix}.gif")
+        save_gif(picture(37, 35, convert, s), f"btnStart{suffix}.gif")
 
 
 if __name__ == "__main__":

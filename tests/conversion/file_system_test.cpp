@@ -39,7 +39,7 @@ TEST(ReadWholeFile, ReadsEveryByte) {
   const Bytes Content = Pattern(3 * 1024 * 1024 + 17);
   WriteBytes(Folder.PathOf("big"), Content);
   FileContent Read;
-  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("big"), Read));
+  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("big"), {}, Read));
   EXPECT_EQ(Held(Read), Content);
 }
 
@@ -47,14 +47,36 @@ TEST(ReadWholeFile, LeavesNothingBehindWhenTheFileIsGone) {
   ScratchFolder Folder;
   WriteBytes(Folder.PathOf("card.mem"), Pattern(100));
   FileContent Read;
-  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("card.mem"), Read));
+  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("card.mem"), {}, Read));
   // Removed after the existence check, before the next read.
   ASSERT_TRUE(FileExists(Folder.PathOf("card.mem")));
   std::filesystem::remove(Folder.PathOf("card.mem"));
-  EXPECT_FALSE(ReadWholeFile(Folder.PathOf("card.mem"), Read));
+  EXPECT_FALSE(ReadWholeFile(Folder.PathOf("card.mem"), {}, Read));
   EXPECT_EQ(Read.Size(), 0u);
-  EXPECT_FALSE(ReadWholeFile(Folder.Root().string(), Read));
+  EXPECT_FALSE(ReadWholeFile(Folder.Root().string(), {}, Read));
   EXPECT_EQ(Read.Size(), 0u);
+}
+
+// The lead is checked before the rest is read: a sparse file far larger than
+// memory that does not begin with it is refused, not read.
+TEST(ReadWholeFile, ReadsOnlyAFileThatBeginsWithTheLead) {
+  ScratchFolder Folder;
+  const Bytes Lead = {0x56, 0x67, 0x73, 0x4D};
+  Bytes Card = Lead;
+  Card.insert(Card.end(), {1, 2, 3});
+  WriteBytes(Folder.PathOf("card"), Card);
+  WriteBytes(Folder.PathOf("other"), {0x56, 0x67, 0x73, 0x4E, 1, 2, 3});
+  WriteBytes(Folder.PathOf("short"), {0x56, 0x67, 0x73});
+  WriteBytes(Folder.PathOf("huge"), {0x00});
+  std::filesystem::resize_file(Folder.PathOf("huge"), 1ull << 40);
+
+  FileContent Read;
+  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("card"), Lead, Read));
+  EXPECT_EQ(Held(Read), Card);
+  for (const char* Name : {"other", "short", "huge"}) {
+    EXPECT_FALSE(ReadWholeFile(Folder.PathOf(Name), Lead, Read)) << Name;
+    EXPECT_EQ(Read.Size(), 0u) << Name;
+  }
 }
 
 TEST(FileContent, RefusesASizeNoMemoryCanHold) {
@@ -74,7 +96,7 @@ TEST(ReadWholeFile, FailsCleanlyOnASourceTooLargeForMemory) {
   WriteBytes(Huge, {0x56});
   std::filesystem::resize_file(Huge, 3ull << 30);  // sparse: no disk space taken
   FileContent Read;
-  EXPECT_FALSE(ReadWholeFile(Huge, Read));
+  EXPECT_FALSE(ReadWholeFile(Huge, {}, Read));
   EXPECT_EQ(Read.Size(), 0u);
 }
 

@@ -54,18 +54,18 @@ GifFacts Walk(const Bytes& Gif, std::size_t At) {
   return Facts;
 }
 
-void ExpectPicture(const std::string& File, const char* Control) {
+void ExpectPicture(const std::string& File, const ControlSpec& Entry) {
   SCOPED_TRACE(File);
   const Bytes Gif = ReadBytes(Art(File));
   ASSERT_GT(Gif.size(), 13u + 768u);
   EXPECT_EQ(std::string(Gif.begin(), Gif.begin() + 6), "GIF89a");
-  const ControlSpec& Entry = ControlNamed(Control);
-  if (std::string(Control) == "btnStart") {
+  const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
+  if (Entry.Name == "btnStart") {
     EXPECT_EQ(Word(Gif, 6), 37u);
     EXPECT_EQ(Word(Gif, 8), 35u);
   } else {
-    EXPECT_EQ(Word(Gif, 6), unsigned(Entry.Rect.Width));
-    EXPECT_EQ(Word(Gif, 8), unsigned(Entry.Rect.Height));
+    EXPECT_EQ(Word(Gif, 6), unsigned(Rect.Width));
+    EXPECT_EQ(Word(Gif, 8), unsigned(Rect.Height));
   }
   const unsigned char Packed = Gif[10];
   EXPECT_TRUE(Packed & 0x80) << "global colour table";
@@ -76,8 +76,8 @@ void ExpectPicture(const std::string& File, const char* Control) {
 }
 
 TEST(Artwork, PicturesAreSingleFrameGifsWith256ColoursAndIndex15Transparent) {
-  ExpectPicture("Image1.gif", "Image1");
-  ExpectPicture("btnStart.gif", "btnStart");
+  ExpectPicture("Image1.gif", ControlNamed("Image1"));
+  ExpectPicture("btnStart.gif", ControlNamed("btnStart"));
 }
 
 TEST(Artwork, IconIsOne32By32ImageOf256Colours) {

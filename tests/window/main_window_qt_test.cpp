@@ -75,8 +75,8 @@ TEST_F(QtMainWindowTest, IsAFixedToolWindowLaidOutByTheTable) {
     SCOPED_TRACE(std::string(Entry.Name));
     QWidget* Widget = Control<QWidget>(std::string(Entry.Name).c_str());
     ASSERT_NE(Widget, nullptr);
-    EXPECT_EQ(Widget->geometry(),
-              QRect(Entry.Rect.Left, Entry.Rect.Top, Entry.Rect.Width, Entry.Rect.Height));
+    const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
+    EXPECT_EQ(Widget->geometry(), QRect(Rect.Left, Rect.Top, Rect.Width, Rect.Height));
     QString Shown;
     if (auto* Button = qobject_cast<QAbstractButton*>(Widget)) Shown = Button->text();
     if (auto* Label = qobject_cast<QLabel*>(Widget)) Shown = Label->text();

@@ -116,9 +116,9 @@ class MirvaneExeTest : public ::testing::Test {
     ::CloseHandle(Process.hProcess);
   }
 
-  HWND Control(std::string_view Name) { return ::GetDlgItem(Main, ControlId(ControlIndex(Name))); }
-  std::string PathBox() { return TextOf(Control("txtSource")); }
-  void Press(std::string_view Name) { PressButton(Main, ControlId(ControlIndex(Name))); }
+  HWND Control(std::size_t Index) { return ::GetDlgItem(Main, ControlId(Index)); }
+  std::string PathBox() { return TextOf(Control(ControlIndex("txtSource"))); }
+  void Press(std::size_t Index) { PressButton(Main, ControlId(Index)); }
   HWND WaitForDialog(HWND Owner) {
     HWND Dialog = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (Dialog = FindOwnedDialog(Owner)) != nullptr; }));
@@ -149,17 +149,19 @@ TEST_F(MirvaneExeTest, IsAFixedToolWindowLaidOutByTheTable) {
   std::printf("window %ld x %ld, client 285 x 114\n", Outer.right - Outer.left,
               Outer.bottom - Outer.top);
 
-  for (const ControlSpec& Entry : kControls) {
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const ControlSpec& Entry = kControls[I];
     SCOPED_TRACE(std::string(Entry.Name));
-    HWND Widget = Control(Entry.Name);
+    HWND Widget = Control(I);
     ASSERT_NE(Widget, nullptr);
     RECT Box{};
     ::GetWindowRect(Widget, &Box);
     ::MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&Box), 2);
-    EXPECT_EQ(Box.left, Entry.Rect.Left);
-    EXPECT_EQ(Box.top, Entry.Rect.Top);
-    EXPECT_EQ(Box.right - Box.left, Entry.Rect.Width);
-    EXPECT_EQ(Box.bottom - Box.top, Entry.Rect.Height);
+    const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
+    EXPECT_EQ(Box.left, Rect.Left);
+    EXPECT_EQ(Box.top, Rect.Top);
+    EXPECT_EQ(Box.right - Box.left, Rect.Width);
+    EXPECT_EQ(Box.bottom - Box.top, Rect.Height);
     EXPECT_EQ(TextOf(Widget), Entry.Text);
   }
 }
@@ -169,17 +171,18 @@ TEST_F(MirvaneExeTest, FocusStartsInThePathBoxAndTabGoesRound) {
   Info.cbSize = sizeof Info;
   ASSERT_TRUE(WaitFor(
       [&] { return ::GetGUIThreadInfo(Process.dwThreadId, &Info) && Info.hwndFocus != nullptr; }));
-  EXPECT_EQ(Info.hwndFocus, Control("txtSource"));
-  HWND At = Control("txtSource");
-  for (const char* Next : {"btnSource", "btnStart", "txtSource"}) {
+  EXPECT_EQ(Info.hwndFocus, Control(ControlIndex("txtSource")));
+  HWND At = Control(ControlIndex("txtSource"));
+  for (const std::size_t Next :
+       {ControlIndex("btnSource"), ControlIndex("btnStart"), ControlIndex("txtSource")}) {
     At = ::GetNextDlgTabItem(Main, At, FALSE);
-    EXPECT_EQ(At, Control(Next)) << Next;
+    EXPECT_EQ(At, Control(Next)) << kControls[Next].Name;
   }
 }
 
 TEST_F(MirvaneExeTest, BrowseThenCancelEmptiesThePathBox) {
-  SetText(Control("txtSource"), "C:\\old.mem");
-  Press("btnSource");
+  SetText(Control(ControlIndex("txtSource")), "C:\\old.mem");
+  Press(ControlIndex("btnSource"));
   HWND Dialog = WaitForDialog(Main);
   ASSERT_NE(Dialog, nullptr);
   EXPECT_EQ(TextOf(Dialog), "Select a memory card");
@@ -192,7 +195,7 @@ TEST_F(MirvaneExeTest, BrowseThenCancelEmptiesThePathBox) {
 TEST_F(MirvaneExeTest, ConvertWithAnEmptyBoxBrowsesAndConvertsNothing) {
   const std::string Card = Folder.PathOf("game.mem");
   WriteBytes(Card, MakeCard(Pattern(100)));
-  Press("btnStart");
+  Press(ControlIndex("btnStart"));
   HWND Dialog = WaitForDialog(Main);
   ASSERT_NE(Dialog, nullptr);
   EXPECT_EQ(TextOf(Dialog), "Select a memory card");
@@ -204,8 +207,8 @@ TEST_F(MirvaneExeTest, ConvertWithAnEmptyBoxBrowsesAndConvertsNothing) {
 
 TEST_F(MirvaneExeTest, EnterConvertsAndAWrongFileIsReportedInAnOkBox) {
   WriteBytes(Folder.PathOf("notes.txt"), Pattern(300));
-  SetText(Control("txtSource"), Folder.PathOf("notes.txt"));
-  ::PostMessageA(Control("txtSource"), WM_KEYDOWN, VK_RETURN, 1);
+  SetText(Control(ControlIndex("txtSource")), Folder.PathOf("notes.txt"));
+  ::PostMessageA(Control(ControlIndex("txtSource")), WM_KEYDOWN, VK_RETURN, 1);
   HWND Box = WaitForDialog(Main);
   ASSERT_NE(Box, nullptr);
   EXPECT_EQ(TextOf(Box), "Mirvane");
@@ -221,8 +224,8 @@ TEST_F(MirvaneExeTest, EnterConvertsAndAWrongFileIsReportedInAnOkBox) {
 TEST_F(MirvaneExeTest, ConvertWritesExactlyTheBodyWhereTheUserSaves) {
   const Bytes Body = Pattern(128 * 1024 + 5);
   WriteBytes(Folder.PathOf("game.mem"), MakeCard(Body));
-  SetText(Control("txtSource"), Folder.PathOf("game.mem"));
-  Press("btnStart");
+  SetText(Control(ControlIndex("txtSource")), Folder.PathOf("game.mem"));
+  Press(ControlIndex("btnStart"));
   HWND Dialog = WaitForDialog(Main);
   ASSERT_NE(Dialog, nullptr);
   EXPECT_EQ(TextOf(Dialog), "Save Bleem Memory Card");
@@ -260,7 +263,7 @@ TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
                        DWORD(Recorder.size() + 1)),
       ERROR_SUCCESS);
 
-  const HWND Link = Control("Label2");
+  const HWND Link = Control(ControlIndex("Label2"));
   ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(Link), STN_CLICKED),
                  reinterpret_cast<LPARAM>(Link));
   std::string Seen;
@@ -294,8 +297,8 @@ TEST_F(MirvaneExeTest, ConvertsACardWhoseNameIsInAnyScript) {
     const std::u8string Text = Path.u8string();
     return std::string(Text.begin(), Text.end());
   };
-  SetText(Control("txtSource"), Utf8(Source));
-  Press("btnStart");
+  SetText(Control(ControlIndex("txtSource")), Utf8(Source));
+  Press(ControlIndex("btnStart"));
   HWND Dialog = WaitForDialog(Main);
   ASSERT_NE(Dialog, nullptr);
   EXPECT_EQ(TextOf(Dialog), "Save Bleem Memory Card");

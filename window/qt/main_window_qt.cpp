@@ -24,7 +24,8 @@ QString Text(std::string_view Utf8) {
 }
 
 QRect RectOf(const ControlSpec& Entry) {
-  return {Entry.Rect.Left, Entry.Rect.Top, Entry.Rect.Width, Entry.Rect.Height};
+  const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
+  return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
 }
 
 // A push button showing its picture centred above its caption.
@@ -101,7 +102,8 @@ MainWindow::MainWindow()
                            Qt::WindowCloseButtonHint) {
   setWindowTitle(kWindowCaption);
   setWindowIcon(QIcon(":/art/mirvane.ico"));
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(TwipsToPixels(kClientWidthTwips, kBaseDpi),
+               TwipsToPixels(kClientHeightTwips, kBaseDpi));
   // The platform's own font, at the 8 points that the fixed layout was cut
   // for; desktops default to larger sizes, which would clip the labels.
   QFont Font = font();

@@ -74,7 +74,8 @@ bool MainWindowWin::Register(HINSTANCE Instance) {
 }
 
 HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
-  RECT Frame{0, 0, kClientWidth, kClientHeight};
+  RECT Frame{0, 0, TwipsToPixels(kClientWidthTwips, kBaseDpi),
+             TwipsToPixels(kClientHeightTwips, kBaseDpi)};
   ::AdjustWindowRectEx(&Frame, kWindowStyle, FALSE, kWindowExStyle);
   HWND Window = ::CreateWindowExA(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, Frame.right - Frame.left,
@@ -142,9 +143,10 @@ bool MainWindowWin::OnCreate() {
     const ControlSpec& Entry = kControls[I];
     const ControlClass Class = ClassOf(Entry);
     const std::string Text(Entry.Text);
+    const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
     Controls_[I] = ::CreateWindowExA(
-        Class.ExStyle, Class.Class, Text.c_str(), WS_CHILD | WS_VISIBLE | Class.Style,
-        Entry.Rect.Left, Entry.Rect.Top, Entry.Rect.Width, Entry.Rect.Height, Hwnd_,
+        Class.ExStyle, Class.Class, Text.c_str(), WS_CHILD | WS_VISIBLE | Class.Style, Rect.Left,
+        Rect.Top, Rect.Width, Rect.Height, Hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
     if (Controls_[I] == nullptr) return false;
     const bool Link = Entry.Kind == ControlKind::LinkLabel && LinkFont_ != nullptr;
@@ -164,7 +166,7 @@ bool MainWindowWin::OnCreate() {
     ::SetWindowPos(Controls_[I], After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     After = Controls_[I];
   }
-  LastFocus_ = ControlNamed("txtSource");
+  LastFocus_ = Controls_[ControlIndex("txtSource")];
   return true;
 }
 
@@ -218,7 +220,7 @@ HBRUSH MainWindowWin::OnColorStatic(HDC Dc, HWND Control) {
   // Labels paint an opaque background in the window's colour.
   ::SetBkMode(Dc, OPAQUE);
   ::SetBkColor(Dc, ::GetSysColor(COLOR_BTNFACE));
-  if (Control == ControlNamed("Label2")) {
+  if (Control == Controls_[ControlIndex("Label2")]) {
     ::SetTextColor(Dc, RGB(kLinkRed, kLinkGreen, kLinkBlue));
   }
   return ::GetSysColorBrush(COLOR_BTNFACE);
@@ -239,16 +241,12 @@ void MainWindowWin::OnDestroy() {
   ::PostQuitMessage(0);
 }
 
-HWND MainWindowWin::ControlNamed(std::string_view Name) const {
-  return Controls_[ControlIndex(Name)];
-}
-
 std::string MainWindowWin::PathText() const {
-  return WindowText(ControlNamed("txtSource"));
+  return WindowText(Controls_[ControlIndex("txtSource")]);
 }
 
 void MainWindowWin::SetPathText(const std::string& Text) {
-  ::SetWindowTextA(ControlNamed("txtSource"), Text.c_str());
+  ::SetWindowTextA(Controls_[ControlIndex("txtSource")], Text.c_str());
 }
 
 std::string MainWindowWin::OpenDialog(const std::string& Filter, const std::string& Title,

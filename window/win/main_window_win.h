@@ -40,8 +40,6 @@ class MainWindowWin : public MainWindowPort {
   void OnActivate(bool Active);
   void OnDestroy();
 
-  HWND ControlNamed(std::string_view Name) const;
-
   HWND Hwnd_;
   std::array<HWND, kControls.size()> Controls_{};
   HFONT LinkFont_ = nullptr;
