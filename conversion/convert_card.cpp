@@ -7,50 +7,46 @@
 namespace mirvane {
 
 void ConvertCard(const std::string& PathText, ConvertCaller& Caller) {
-  // 1. The path box's text.
   std::string Path = PathText;
 
-  // 2. Both tests run every time, the file test first, even on empty text.
+  // Both tests run every time, the file test first, even on empty text.
   const bool SourceExists = FileExists(Path);
   const bool HasPath = !Path.empty();
 
-  // 3. No usable source: let the user pick one; this press converts nothing.
+  // No usable source: let the user pick one; this press converts nothing.
   if (!HasPath || !SourceExists) {
     Caller.RequestSource();
     return;
   }
 
-  // 4.
   const CardHeader Signature = CardHeaderSignature();
 
-  // 5. A source that cannot be read counts as empty, which step 6 rejects.
-  // The read itself gives up after the header when that is not the
+  // A source that cannot be read counts as empty, which the header check
+  // rejects. The read itself gives up after the header when that is not the
   // signature, so that a large file of another kind costs no more than that.
   FileContent Content;
   if (!ReadWholeFile(Path, Signature, Content)) Content.Clear();
 
-  // 6.
   if (!StartsWithSignature(Content.Bytes(), Signature)) {
     Caller.Inform(kWrongFormatText);
     return;
   }
 
-  // 7. The card body is what follows the 64-byte header, left where it was read.
+  // The card body is what follows the 64-byte header, left where it was read.
   const auto Body = Content.Bytes().subspan(kCardHeaderSize);
 
-  // 8.
   Path = DeriveOutputName(Path);
 
-  // 9. The proposed path serves as both starting folder and file name.
+  // The proposed path serves as both starting folder and file name.
   Path = Caller.ChooseDestination(kDestinationFilter, kDestinationTitle, Path, Path);
 
-  // 10-11. A cancelled dialog writes nothing. Otherwise the old file is
-  // replaced in one step, so a failed write never costs the user the old card,
-  // and the user hears of a card that was not saved.
+  // A cancelled dialog writes nothing. Otherwise the old file is replaced in
+  // one step, so a failed write never costs the user the old card, and the
+  // user hears of a card that was not saved.
   if (Path.empty()) return;
   if (!ReplaceFileWith(Path, Body)) Caller.Inform(kNotSavedText);
 
-  // 12. No message on success; the path box keeps its text.
+  // No message on success; the path box keeps its text.
 }
 
 }  // namespace mirvane

@@ -19,8 +19,9 @@ class FileContent {
   FileContent& operator=(const FileContent&) = delete;
 
   // Makes room for Size bytes, dropping what was held; false when the memory
-  // cannot be had.
-  bool Allocate(std::size_t Size);
+  // cannot be had. The byte at AlignedOffset starts a memory page, so that
+  // what follows it can go to the disk straight from memory.
+  bool Allocate(std::size_t Size, std::size_t AlignedOffset = 0);
   void Clear();
 
   unsigned char* Data() { return Data_; }
@@ -30,6 +31,7 @@ class FileContent {
  private:
   unsigned char* Data_ = nullptr;
   std::size_t Size_ = 0;
+  std::size_t Pad_ = 0;  // unused bytes before Data_ in the block
 };
 
 // True when Path names a file whose length can be read and is above zero.
@@ -39,8 +41,8 @@ bool FileExists(const std::string& Path);
 // Reads the file at Path whole, taking the length it has when opened. Its
 // first Lead.size() bytes are read and compared with Lead first: a file that
 // does not begin with Lead fails there, before memory is taken for the rest.
-// On any failure (cannot open, different lead, short read, too large for
-// memory) Content is left empty.
+// The bytes after the lead start a memory page. On any failure (cannot open, different lead, short
+// read, too large for memory) Content is left empty.
 bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
                    FileContent& Content);
 

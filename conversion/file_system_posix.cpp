@@ -10,7 +10,6 @@
 #include <limits>
 #include <vector>
 
-#include "card_header.h"
 #include "file_system.h"
 
 namespace mirvane {
@@ -128,30 +127,31 @@ bool WriteToDisk(int Fd, std::span<const unsigned char> Bytes) {
 
 }  // namespace
 
-// The content is placed so that its bytes from the card header's end on, the
-// card body, start on a page boundary: the body can then go to the disk
-// straight from memory (see WriteBody).
-constexpr std::size_t kLead = kDirectAlignment - kCardHeaderSize;
-
-bool FileContent::Allocate(std::size_t Size) {
+bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
   Clear();
   if (Size == 0) return true;
-  if (Size > std::numeric_limits<std::size_t>::max() - kLead) return false;
+  // mmap hands out whole pages: padding the block's start by the rest of a
+  // page puts the byte at AlignedOffset on a page boundary, as direct I/O
+  // wants it (see WriteDirect).
+  const std::size_t Pad = (kDirectAlignment - AlignedOffset % kDirectAlignment) % kDirectAlignment;
+  if (Size > std::numeric_limits<std::size_t>::max() - Pad) return false;
   void* Block =
-      ::mmap(nullptr, kLead + Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      ::mmap(nullptr, Pad + Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (Block == MAP_FAILED) return false;
   // Filling a whole card costs one page fault per page; huge pages make that
   // 512 times fewer, which is most of the cost of reading a large card.
-  ::madvise(Block, kLead + Size, MADV_HUGEPAGE);
-  Data_ = static_cast<unsigned char*>(Block) + kLead;
+  ::madvise(Block, Pad + Size, MADV_HUGEPAGE);
+  Data_ = static_cast<unsigned char*>(Block) + Pad;
   Size_ = Size;
+  Pad_ = Pad;
   return true;
 }
 
 void FileContent::Clear() {
-  if (Data_ != nullptr) ::munmap(Data_ - kLead, kLead + Size_);
+  if (Data_ != nullptr) ::munmap(Data_ - Pad_, Pad_ + Size_);
   Data_ = nullptr;
   Size_ = 0;
+  Pad_ = 0;
 }
 
 bool FileExists(const std::string& Path) {
@@ -178,7 +178,7 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
     return false;
   }
   ::posix_fadvise(File.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  if (!Content.Allocate(Size)) return false;
+  if (!Content.Allocate(Size, Head.size())) return false;
   std::copy(Head.begin(), Head.end(), Content.Data());
   if (!ReadAll(File.Get(), Content.Data() + Head.size(), Size - Head.size())) {
     Content.Clear();

@@ -17,6 +17,8 @@ namespace {
 // network shares and old drivers happy.
 constexpr DWORD kPieceSize = 16 * 1024 * 1024;
 
+constexpr std::size_t kPageSize = 4096;
+
 class Handle {
  public:
   explicit Handle(HANDLE H) : H_(H) {}
@@ -78,21 +80,27 @@ bool MayReplace(const std::string& Path) {
 
 }  // namespace
 
-bool FileContent::Allocate(std::size_t Size) {
+bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
   Clear();
   if (Size == 0) return true;
+  // VirtualAlloc hands out whole pages: padding the block's start by the rest
+  // of a page puts the byte at AlignedOffset on a page boundary.
+  const std::size_t Pad = (kPageSize - AlignedOffset % kPageSize) % kPageSize;
+  if (Size > std::numeric_limits<std::size_t>::max() - Pad) return false;
   // Left uninitialised: the pages are first touched by the read itself.
-  void* Block = ::VirtualAlloc(nullptr, Size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  void* Block = ::VirtualAlloc(nullptr, Pad + Size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (Block == nullptr) return false;
-  Data_ = static_cast<unsigned char*>(Block);
+  Data_ = static_cast<unsigned char*>(Block) + Pad;
   Size_ = Size;
+  Pad_ = Pad;
   return true;
 }
 
 void FileContent::Clear() {
-  if (Data_ != nullptr) ::VirtualFree(Data_, 0, MEM_RELEASE);
+  if (Data_ != nullptr) ::VirtualFree(Data_ - Pad_, 0, MEM_RELEASE);
   Data_ = nullptr;
   Size_ = 0;
+  Pad_ = 0;
 }
 
 bool FileExists(const std::string& Path) {
@@ -122,7 +130,7 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
       !std::equal(Head.begin(), Head.end(), Lead.begin())) {
     return false;
   }
-  if (!Content.Allocate(Size)) return false;
+  if (!Content.Allocate(Size, Head.size())) return false;
   std::copy(Head.begin(), Head.end(), Content.Data());
   if (!ReadAll(File.Get(), Content.Data() + Head.size(), Size - Head.size())) {
     Content.Clear();

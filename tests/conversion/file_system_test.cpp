@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -62,8 +63,7 @@ TEST(ReadWholeFile, LeavesNothingBehindWhenTheFileIsGone) {
 TEST(ReadWholeFile, ReadsOnlyAFileThatBeginsWithTheLead) {
   ScratchFolder Folder;
   const Bytes Lead = {0x56, 0x67, 0x73, 0x4D};
-  Bytes Card = Lead;
-  Card.insert(Card.end(), {1, 2, 3});
+  const Bytes Card = {0x56, 0x67, 0x73, 0x4D, 1, 2, 3};
   WriteBytes(Folder.PathOf("card"), Card);
   WriteBytes(Folder.PathOf("other"), {0x56, 0x67, 0x73, 0x4E, 1, 2, 3});
   WriteBytes(Folder.PathOf("short"), {0x56, 0x67, 0x73});
@@ -76,6 +76,14 @@ TEST(ReadWholeFile, ReadsOnlyAFileThatBeginsWithTheLead) {
   for (const char* Name : {"other", "short", "huge"}) {
     EXPECT_FALSE(ReadWholeFile(Folder.PathOf(Name), Lead, Read)) << Name;
     EXPECT_EQ(Read.Size(), 0u) << Name;
+  }
+}
+
+TEST(FileContent, PutsTheAlignedOffsetOnAPageBoundary) {
+  FileContent Content;
+  for (const std::size_t Offset : {0u, 1u, 64u, 4095u, 4096u, 5000u}) {
+    ASSERT_TRUE(Content.Allocate(10000, Offset));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Content.Data() + Offset) % 4096, 0u) << Offset;
   }
 }
 
