@@ -38,4 +38,20 @@ void Label2_Click(MainWindowPort& Form) {
   Form.OpenAddress(kHomePageAddress);
 }
 
+void RunCommand(Command Click, MainWindowPort& Form) {
+  switch (Click) {
+    case Command::Browse:
+      btnSource_Click(Form);
+      break;
+    case Command::Convert:
+      btnStart_Click(Form);
+      break;
+    case Command::OpenHomePage:
+      Label2_Click(Form);
+      break;
+    case Command::None:
+      break;
+  }
+}
+
 }  // namespace mirvane

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "window_layout.h"
+
 namespace mirvane {
 
 inline constexpr char kSourceFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
@@ -37,5 +39,8 @@ void btnSource_Click(MainWindowPort& Form);
 void btnStart_Click(MainWindowPort& Form);
 // The credit link: opens the home page.
 void Label2_Click(MainWindowPort& Form);
+
+// Runs the command that the layout table binds to a control's click.
+void RunCommand(Command Click, MainWindowPort& Form);
 
 }  // namespace mirvane

@@ -1,5 +1,6 @@
 // The main window's layout as data: both front ends build their controls
-// from this table, in its order.
+// from this table, in its order. What is derived from it (pixels, orders,
+// the picture button's face) is in window_geometry.h.
 #pragma once
 
 #include <array>
@@ -19,29 +20,15 @@ struct TwipRect {
   int Left, Top, Width, Height;
 };
 
-struct PixelRect {
-  int Left, Top, Width, Height;
-  bool operator==(const PixelRect&) const = default;
-};
-
 // The client area; the window is not resizable.
 inline constexpr int kClientWidthTwips = 4275;
 inline constexpr int kClientHeightTwips = 1710;
 
-// Twips to pixels at Dpi, rounded to the nearest pixel as Windows' MulDiv does.
-constexpr int TwipsToPixels(int Twips, int Dpi) {
-  const long long Scaled = static_cast<long long>(Twips) * Dpi;
-  const long long Half = kTwipsPerInch / 2;
-  return static_cast<int>(Scaled >= 0 ? (Scaled + Half) / kTwipsPerInch
-                                      : -((-Scaled + Half) / kTwipsPerInch));
-}
-
-constexpr PixelRect ToPixels(const TwipRect& Rect, int Dpi) {
-  return {TwipsToPixels(Rect.Left, Dpi), TwipsToPixels(Rect.Top, Dpi),
-          TwipsToPixels(Rect.Width, Dpi), TwipsToPixels(Rect.Height, Dpi)};
-}
-
 enum class ControlKind { PushButton, TextBox, PictureButton, Label, LinkLabel, Picture };
+
+// What a click on a control does; each front end binds the click of every
+// control that has a command, and nothing else.
+enum class Command { None, Browse, Convert, OpenHomePage };
 
 struct ControlSpec {
   std::string_view Name;
@@ -52,20 +39,23 @@ struct ControlSpec {
   bool TakesFocus;     // labels hold a tab index but never take the focus
   bool DefaultButton;  // Enter presses it
   bool WordWrap;
+  Command Click;
+  // The label that names this control for screen readers, or "".
+  std::string_view CaptionLabel;
 };
 
 // The controls in the order they are created.
 // clang-format off
 inline constexpr std::array<ControlSpec, 7> kControls = {{
-    // Name        Kind                        Text                                  Rect (twips)            Tab  Focus  Default Wrap
-    {"btnSource", ControlKind::PushButton,    "...",                                {3735, 315, 270, 315},    1, true,  false, false},
-    {"txtSource", ControlKind::TextBox,       "",                                   {690, 330, 3060, 300},    0, true,  false, false},
-    {"btnStart",  ControlKind::PictureButton, "Convert",                            {2700, 765, 1335, 930},   2, true,  true,  false},
+    // Name        Kind                        Text                                  Rect (twips)            Tab  Focus  Default Wrap   Click                  Caption
+    {"btnSource", ControlKind::PushButton,    "...",                                {3735, 315, 270, 315},    1, true,  false, false, Command::Browse,       ""},
+    {"txtSource", ControlKind::TextBox,       "",                                   {690, 330, 3060, 300},    0, true,  false, false, Command::None,         "Label1"},
+    {"btnStart",  ControlKind::PictureButton, "Convert",                            {2700, 765, 1335, 930},   2, true,  true,  false, Command::Convert,      ""},
     {"Label3",    ControlKind::Label,         "This tool converts memory cards from VGS to Bleem! format.",
-                                                                                    {60, 780, 2355, 540},     5, false, false, true},
-    {"Label2",    ControlKind::LinkLabel,     "Created By Quennel",                 {45, 1320, 1680, 195},    4, false, false, false},
-    {"Image1",    ControlKind::Picture,       "",                                   {30, 15, 645, 660},      -1, false, false, false},
-    {"Label1",    ControlKind::Label,         "Virtual Game Station Memory Card:",  {705, 90, 3015, 240},     3, false, false, false},
+                                                                                    {60, 780, 2355, 540},     5, false, false, true,  Command::None,         ""},
+    {"Label2",    ControlKind::LinkLabel,     "Created By Quennel",                 {45, 1320, 1680, 195},    4, false, false, false, Command::OpenHomePage, ""},
+    {"Image1",    ControlKind::Picture,       "",                                   {30, 15, 645, 660},      -1, false, false, false, Command::None,         ""},
+    {"Label1",    ControlKind::Label,         "Virtual Game Station Memory Card:",  {705, 90, 3015, 240},     3, false, false, false, Command::None,         ""},
 }};
 // clang-format on
 

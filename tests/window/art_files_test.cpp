@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scratch_folder.h"
+#include "window_geometry.h"
 #include "window_layout.h"
 
 namespace mirvane {

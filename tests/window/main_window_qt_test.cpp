@@ -17,6 +17,7 @@
 
 #include "modal_driver.h"
 #include "scratch_folder.h"
+#include "window_geometry.h"
 #include "window_layout.h"
 
 // Receives the addresses the window hands to the desktop.

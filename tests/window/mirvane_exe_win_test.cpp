@@ -18,6 +18,7 @@
 #include "scratch_folder.h"
 #include "win_dialog_driver.h"
 #include "window_commands.h"
+#include "window_geometry.h"
 #include "window_layout.h"
 
 namespace mirvane {

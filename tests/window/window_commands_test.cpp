@@ -103,6 +103,22 @@ TEST(btnStart_Click, SavesTheBodyWhereTheSaveDialogSays) {
   EXPECT_EQ(Form.Path, Folder.PathOf("game.mem")) << "the path box keeps its text";
 }
 
+TEST(RunCommand, RunsTheCommandTheTableBindsToAClick) {
+  FakeWindow Form;
+  Form.Path = "kept";
+  RunCommand(Command::None, Form);
+  EXPECT_EQ(Form.Path, "kept");
+  RunCommand(ControlNamed("Label2").Click, Form);
+  EXPECT_THAT(Form.Addresses, ElementsAre(kHomePageAddress));
+  RunCommand(ControlNamed("btnSource").Click, Form);
+  EXPECT_THAT(Form.OpenCalls, ElementsAre(kBrowse));
+  EXPECT_EQ(Form.Path, "");
+  Form.OpenAnswer = "chosen";
+  RunCommand(ControlNamed("btnStart").Click, Form);  // no source yet: browses
+  EXPECT_THAT(Form.OpenCalls, ElementsAre(kBrowse, kBrowse));
+  EXPECT_EQ(Form.Path, "chosen");
+}
+
 TEST(Label2_Click, OpensTheHomePage) {
   FakeWindow Form;
   Label2_Click(Form);

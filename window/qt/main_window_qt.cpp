@@ -10,9 +10,11 @@
 #include <QStylePainter>
 #include <QUrl>
 
+#include <array>
 #include <functional>
 
 #include "file_dialogs_qt.h"
+#include "window_geometry.h"
 #include "window_layout.h"
 
 namespace mirvane {
@@ -40,11 +42,12 @@ class PictureButton : public QPushButton {
     QStyleOptionButton Option;
     initStyleOption(&Option);
     Painter.drawControl(QStyle::CE_PushButtonBevel, Option);
-    const int Gap = 2;
-    const int Height = Picture_.height() + Gap + fontMetrics().height();
-    const int Top = (height() - Height) / 2;
-    Painter.drawPixmap((width() - Picture_.width()) / 2, Top, Picture_);
-    const QRect Caption(0, Top + Picture_.height() + Gap, width(), fontMetrics().height());
+    const ButtonFace Face =
+        PictureButtonFace({0, 0, width(), height()}, {Picture_.width(), Picture_.height()},
+                          fontMetrics().height(), kBaseDpi);
+    Painter.drawPixmap(Face.Picture.Left, Face.Picture.Top, Picture_);
+    const QRect Caption(Face.Caption.Left, Face.Caption.Top, Face.Caption.Width,
+                        Face.Caption.Height);
     Painter.drawItemText(Caption, Qt::AlignCenter, palette(), isEnabled(), text(),
                          QPalette::ButtonText);
     if (hasFocus()) {
@@ -102,8 +105,7 @@ MainWindow::MainWindow()
                            Qt::WindowCloseButtonHint) {
   setWindowTitle(kWindowCaption);
   setWindowIcon(QIcon(":/art/mirvane.ico"));
-  setFixedSize(TwipsToPixels(kClientWidthTwips, kBaseDpi),
-               TwipsToPixels(kClientHeightTwips, kBaseDpi));
+  setFixedSize(ClientSize(kBaseDpi).Width, ClientSize(kBaseDpi).Height);
   // The platform's own font, at the 8 points that the fixed layout was cut
   // for; desktops default to larger sizes, which would clip the labels.
   QFont Font = font();
@@ -112,29 +114,33 @@ MainWindow::MainWindow()
   // The only window: closing it ends the program, tool window or not.
   setAttribute(Qt::WA_QuitOnClose, true);
 
-  std::vector<QWidget*> Focusable(kControls.size(), nullptr);
-  for (const ControlSpec& Entry : kControls) {
+  std::array<QWidget*, kControls.size()> Widgets{};
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const ControlSpec& Entry = kControls[I];
     QWidget* Control = nullptr;
+    const auto Run = [this, Click = Entry.Click] { RunCommand(Click, *this); };
     switch (Entry.Kind) {
-      case ControlKind::PushButton:
-        Control = btnSource = new QPushButton(Text(Entry.Text), this);
-        btnSource->setAutoDefault(false);
-        connect(btnSource, &QPushButton::clicked, this, [this] { btnSource_Click(*this); });
+      case ControlKind::PushButton: {
+        auto* Button = new QPushButton(Text(Entry.Text), this);
+        Button->setAutoDefault(false);
+        connect(Button, &QPushButton::clicked, this, Run);
+        Control = Button;
         break;
+      }
       case ControlKind::TextBox:
-        Control = txtSource = new QLineEdit(this);
+        Control = new QLineEdit(this);
         break;
-      case ControlKind::PictureButton:
-        Control = btnStart =
-            new PictureButton(Text(Entry.Text), QPixmap(":/art/btnStart.gif"), this);
-        btnStart->setDefault(Entry.DefaultButton);
-        connect(btnStart, &QPushButton::clicked, this, [this] { btnStart_Click(*this); });
+      case ControlKind::PictureButton: {
+        auto* Button = new PictureButton(Text(Entry.Text), QPixmap(":/art/btnStart.gif"), this);
+        Button->setDefault(Entry.DefaultButton);
+        connect(Button, &QPushButton::clicked, this, Run);
+        Control = Button;
         break;
+      }
       case ControlKind::Label:
       case ControlKind::LinkLabel: {
         QLabel* Label = Entry.Kind == ControlKind::LinkLabel
-                            ? Label2 = new ClickableLabel(Text(Entry.Text), this,
-                                                          [this] { Label2_Click(*this); })
+                            ? new ClickableLabel(Text(Entry.Text), this, Run)
                             : new QLabel(Text(Entry.Text), this);
         StyleAsLabel(Label, Entry);
         if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
@@ -151,15 +157,13 @@ MainWindow::MainWindow()
     Control->setObjectName(Text(Entry.Name));
     Control->setGeometry(RectOf(Entry));
     Control->setFocusPolicy(Entry.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
-    if (Entry.TakesFocus) Focusable[std::size_t(Entry.TabIndex)] = Control;
+    Widgets[I] = Control;
   }
+  txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
 
-  // Tab order by tab index; the chain closes on itself.
-  QWidget* Previous = nullptr;
-  for (QWidget* Control : Focusable) {
-    if (Control == nullptr) continue;
-    if (Previous != nullptr) setTabOrder(Previous, Control);
-    Previous = Control;
+  constexpr auto Order = FocusOrder();
+  for (std::size_t I = 1; I < Order.size(); ++I) {
+    setTabOrder(Widgets[Order[I - 1]], Widgets[Order[I]]);
   }
   txtSource->setFocus();
 }

@@ -5,9 +5,7 @@
 
 #include "window_commands.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace mirvane {
 
@@ -30,9 +28,6 @@ class MainWindow : public QDialog, public MainWindowPort {
 
  private:
   QLineEdit* txtSource = nullptr;
-  QPushButton* btnSource = nullptr;
-  QPushButton* btnStart = nullptr;
-  QLabel* Label2 = nullptr;
 };
 
 }  // namespace mirvane

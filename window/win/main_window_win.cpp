@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-
 #include "control_ids.h"
 #include "file_dialogs_win.h"
 #include "resource.h"
@@ -74,8 +72,8 @@ bool MainWindowWin::Register(HINSTANCE Instance) {
 }
 
 HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
-  RECT Frame{0, 0, TwipsToPixels(kClientWidthTwips, kBaseDpi),
-             TwipsToPixels(kClientHeightTwips, kBaseDpi)};
+  const PixelSize Client = ClientSize(kBaseDpi);
+  RECT Frame{0, 0, Client.Width, Client.Height};
   ::AdjustWindowRectEx(&Frame, kWindowStyle, FALSE, kWindowExStyle);
   HWND Window = ::CreateWindowExA(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, Frame.right - Frame.left,
@@ -154,15 +152,10 @@ bool MainWindowWin::OnCreate() {
                    FALSE);
   }
 
-  // Tab order is window order: put the controls in order of their tab index.
-  std::array<std::size_t, kControls.size()> Order{};
-  for (std::size_t I = 0; I < Order.size(); ++I) Order[I] = I;
-  std::stable_sort(Order.begin(), Order.end(), [](std::size_t A, std::size_t B) {
-    const auto Rank = [](int Tab) { return Tab < 0 ? 1000 : Tab; };
-    return Rank(kControls[A].TabIndex) < Rank(kControls[B].TabIndex);
-  });
+  // Tab follows the window order, and so does a screen reader looking for the
+  // label of a text box.
   HWND After = HWND_TOP;
-  for (std::size_t I : Order) {
+  for (std::size_t I : WindowOrder()) {
     ::SetWindowPos(Controls_[I], After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     After = Controls_[I];
   }
@@ -173,10 +166,9 @@ bool MainWindowWin::OnCreate() {
 void MainWindowWin::OnCommand(int Id, int Code) {
   const std::size_t Index = std::size_t(Id - kFirstControlId);
   if (Index >= kControls.size()) return;
-  const std::string_view Name = kControls[Index].Name;
-  if (Name == "btnSource" && Code == BN_CLICKED) btnSource_Click(*this);
-  if (Name == "btnStart" && Code == BN_CLICKED) btnStart_Click(*this);
-  if (Name == "Label2" && Code == STN_CLICKED) Label2_Click(*this);
+  const ControlSpec& Entry = kControls[Index];
+  const bool IsStatic = Entry.Kind == ControlKind::LinkLabel;
+  if (Code == (IsStatic ? STN_CLICKED : BN_CLICKED)) RunCommand(Entry.Click, *this);
 }
 
 void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
@@ -202,11 +194,12 @@ void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
   TEXTMETRICA Metrics{};
   ::GetTextMetricsA(Item.hDC, &Metrics);
   const SIZE Size = Shown.PixelSize();
-  const int Gap = 2;
-  const int Top = Box.top + (Box.bottom - Box.top - Size.cy - Gap - Metrics.tmHeight) / 2 + Shift;
-  Shown.Draw(Item.hDC, Box.left + (Box.right - Box.left - Size.cx) / 2 + Shift, Top);
-  RECT Text{Box.left + Shift, Top + Size.cy + Gap, Box.right + Shift,
-            Top + Size.cy + Gap + Metrics.tmHeight};
+  const ButtonFace Face = PictureButtonFace(
+      {Box.left + Shift, Box.top + Shift, Box.right - Box.left, Box.bottom - Box.top},
+      {Size.cx, Size.cy}, Metrics.tmHeight, kBaseDpi);
+  Shown.Draw(Item.hDC, Face.Picture.Left, Face.Picture.Top);
+  RECT Text{Face.Caption.Left, Face.Caption.Top, Face.Caption.Left + Face.Caption.Width,
+            Face.Caption.Top + Face.Caption.Height};
   ::SetBkMode(Item.hDC, TRANSPARENT);
   ::SetTextColor(Item.hDC, ::GetSysColor(COLOR_BTNTEXT));
   ::DrawTextA(Item.hDC, Caption.c_str(), -1, &Text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);

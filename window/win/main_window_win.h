@@ -7,6 +7,7 @@
 
 #include "picture.h"
 #include "window_commands.h"
+#include "window_geometry.h"
 #include "window_layout.h"
 
 namespace mirvane {
