@@ -32,7 +32,7 @@ ControlClass ClassOf(const ControlSpec& Entry) {
       // Drawn here: a picture above the caption is beyond the plain button.
       return {"BUTTON", BS_OWNERDRAW | Tab, 0};
     case ControlKind::Label:
-      return {"STATIC", (Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, 0};
+      return {"STATIC", DWORD(Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, 0};
     case ControlKind::LinkLabel:
       return {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0};
     case ControlKind::Picture:
