@@ -1,10 +1,15 @@
-// File operations on Windows, through the 8-bit ("A") calls so that paths
-// travel in the process code page exactly as the dialogs return them.
+// File operations on Windows. Paths arrive as 8-bit text, as the "A"
+// dialogs and window text hand them over, and go to the wide ("W") calls,
+// which take paths of any length the system accepts.
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <cwchar>
+#include <iterator>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "file_system.h"
@@ -62,20 +67,90 @@ bool WriteAll(HANDLE File, const unsigned char* Data, std::size_t Size) {
   return true;
 }
 
-// The folder part of a path, kept with its separator ("C:\cards\" for
-// "C:\cards\game.mcd", "C:" for "C:game.mcd"); "." for a bare name.
-std::string FolderOf(const std::string& Path) {
-  const auto Cut = Path.find_last_of("\\/:");
-  if (Cut == std::string::npos) return ".";
-  return Path.substr(0, Cut + 1);
+// The 8-bit text is in the process code page (CP_ACP), not necessarily
+// UTF-8: the manifest makes it UTF-8 from Windows 10 1903 on, but earlier
+// Windows ignores that and the A dialogs and window text hand over the ANSI
+// code page, which reading as UTF-8 would turn into another name. Text that
+// is invalid in the code page, or holds a NUL, names no file rather than a
+// different one.
+bool ToWide(const std::string& Text, std::wstring& Wide) {
+  if (Text.empty() || Text.size() > INT_MAX || Text.find('\0') != std::string::npos) return false;
+  const int Length = static_cast<int>(Text.size());
+  const int Size =
+      ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, Text.data(), Length, nullptr, 0);
+  if (Size <= 0) return false;
+  Wide.assign(static_cast<std::size_t>(Size), L'\0');
+  return ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, Text.data(), Length, Wide.data(),
+                               Size) == Size;
 }
 
-// Where deleting the old file first would be refused, replacing it must be
-// too: a folder or a read-only file stays as it is.
-bool MayReplace(const std::string& Path) {
-  const DWORD Attributes = ::GetFileAttributesA(Path.c_str());
-  if (Attributes == INVALID_FILE_ATTRIBUTES) return true;
-  return (Attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+// The absolute form of Path, as GetFullPathNameW makes it: "\" separators,
+// "." and ".." resolved, trailing dots and blanks dropped.
+bool FullPathOf(const std::string& Path, std::wstring& Full) {
+  std::wstring Wide;
+  if (!ToWide(Path, Wide)) return false;
+  // The size asked for counts the NUL; the length written does not.
+  DWORD Size = ::GetFullPathNameW(Wide.c_str(), 0, nullptr, nullptr);
+  while (Size != 0) {
+    Full.assign(Size, L'\0');
+    const DWORD Written = ::GetFullPathNameW(Wide.c_str(), Size, Full.data(), nullptr);
+    if (Written < Size) {
+      Full.resize(Written);
+      return Written != 0;
+    }
+    Size = Written;
+  }
+  return false;
+}
+
+// What the W calls are given for a full path: the path itself up to MAX_PATH,
+// beyond it the \\?\ form, which lifts the limit (and skips the clean-up that
+// GetFullPathNameW has already done).
+std::wstring ApiName(const std::wstring& Full) {
+  if (Full.size() < MAX_PATH || Full.starts_with(L"\\\\?\\") || Full.starts_with(L"\\\\.\\")) {
+    return Full;
+  }
+  if (Full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + Full.substr(2);
+  return L"\\\\?\\" + Full;
+}
+
+bool ApiNameOf(const std::string& Path, std::wstring& Name) {
+  std::wstring Full;
+  if (!FullPathOf(Path, Full)) return false;
+  Name = ApiName(Full);
+  return true;
+}
+
+// Creates a new, empty file with Attributes in the folder of the full path
+// Beside and names it in Name. CREATE_NEW fails on a name that is taken, so
+// the file is this call's alone; another name is tried then.
+HANDLE CreateTemporaryBeside(const std::wstring& Beside, DWORD Attributes, std::wstring& Name) {
+  const std::wstring Folder = Beside.substr(0, Beside.find_last_of(L'\\') + 1);
+  LARGE_INTEGER Now{};
+  ::QueryPerformanceCounter(&Now);
+  const auto Seed = static_cast<std::uint32_t>(Now.QuadPart) ^ (::GetCurrentProcessId() << 16);
+  for (std::uint32_t Attempt = 0; Attempt < 100; ++Attempt) {
+    wchar_t Stem[16];
+    std::swprintf(Stem, std::size(Stem), L"mir%08lX.tmp",
+                  static_cast<unsigned long>(Seed + Attempt * 0x9E3779B9u));
+    Name = ApiName(Folder + Stem);
+    const HANDLE File =
+        ::CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, Attributes, nullptr);
+    if (File != INVALID_HANDLE_VALUE) return File;
+    const DWORD Error = ::GetLastError();
+    if (Error != ERROR_FILE_EXISTS && Error != ERROR_ALREADY_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// ReplaceFileW keeps the old card's attributes and security. Without a backup
+// name, its failure to move the new file leaves the old card gone and the new
+// one under its temporary name: finishing the move is then the only way to
+// keep a card at Target.
+bool PutInPlaceOf(const std::wstring& Target, const std::wstring& Temp) {
+  if (::ReplaceFileW(Target.c_str(), Temp.c_str(), nullptr, 0, nullptr, nullptr)) return true;
+  return ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+         ::MoveFileExW(Temp.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 }  // namespace
@@ -104,8 +179,10 @@ void FileContent::Clear() {
 }
 
 bool FileExists(const std::string& Path) {
+  std::wstring Name;
   WIN32_FILE_ATTRIBUTE_DATA Info;
-  if (Path.empty() || !::GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Info)) {
+  if (!ApiNameOf(Path, Name) ||
+      !::GetFileAttributesExW(Name.c_str(), GetFileExInfoStandard, &Info)) {
     return false;
   }
   if (Info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
@@ -115,7 +192,9 @@ bool FileExists(const std::string& Path) {
 bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
                    FileContent& Content) {
   Content.Clear();
-  Handle File(::CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  std::wstring Name;
+  if (!ApiNameOf(Path, Name)) return false;
+  Handle File(::CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER Length;
   if (!File.Valid() || !::GetFileSizeEx(File.Get(), &Length) || Length.QuadPart < 0) return false;
@@ -140,17 +219,27 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 }
 
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
-  if (Path.empty() || !MayReplace(Path)) return false;
-  char TempPath[MAX_PATH];
-  // Creates the (empty) temporary file, so its name is ours alone.
-  if (!::GetTempFileNameA(FolderOf(Path).c_str(), "mir", 0, TempPath)) return false;
-  Handle Temp(::CreateFileA(TempPath, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!Temp.Valid() || !WriteAll(Temp.Get(), Bytes.data(), Bytes.size()) ||
-      !::FlushFileBuffers(Temp.Get()) || !Temp.Close() ||
-      !::MoveFileExA(TempPath, Path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  std::wstring Full;
+  if (!FullPathOf(Path, Full)) return false;
+  const std::wstring Target = ApiName(Full);
+  const DWORD Old = ::GetFileAttributesW(Target.c_str());
+  const bool Replacing = Old != INVALID_FILE_ATTRIBUTES;
+  // Where deleting the old file first would be refused, replacing it must be
+  // too: a folder or a read-only file stays as it is.
+  if (Replacing && (Old & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
+  // Wine's ReplaceFileW drops the old file's attributes: the new one is
+  // created hidden or system already where the old one was.
+  const DWORD Kept = Replacing ? Old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) : 0;
+  std::wstring TempName;
+  Handle Temp(CreateTemporaryBeside(Full, Kept != 0 ? Kept : FILE_ATTRIBUTE_NORMAL, TempName));
+  if (!Temp.Valid()) return false;
+  // A new card is only ever created, never put over one that appeared since.
+  if (!WriteAll(Temp.Get(), Bytes.data(), Bytes.size()) || !::FlushFileBuffers(Temp.Get()) ||
+      !Temp.Close() ||
+      !(Replacing ? PutInPlaceOf(Target, TempName)
+                  : ::MoveFileExW(TempName.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH))) {
     if (Temp.Valid()) Temp.Close();
-    ::DeleteFileA(TempPath);
+    ::DeleteFileW(TempName.c_str());
     return false;
   }
   return true;

@@ -4,6 +4,23 @@
 
 namespace mirvane {
 
+namespace {
+
+// The first Count characters of UTF-8 Text, with every byte that continues the
+// last of them.
+std::string FirstCharacters(const std::string& Text, std::size_t Count) {
+  const auto StartsCharacter = [](char Byte) {
+    return (static_cast<unsigned char>(Byte) & 0xC0) != 0x80;
+  };
+  std::size_t Seen = 0;
+  for (std::size_t At = 0; At < Text.size(); ++At) {
+    if (StartsCharacter(Text[At]) && Seen++ == Count) return Text.substr(0, At);
+  }
+  return Text;
+}
+
+}  // namespace
+
 std::string FilterToApi(const std::string& Filter) {
   std::string List = Filter;
   if (List.empty() || List.back() != '|') List += '|';
@@ -47,7 +64,7 @@ DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
   Request.FileTypes = FileTypesOf(Filter);
   Request.Title = Title;
   Request.InitialFolder = InitDir;
-  Request.ProposedName = DefaultFilename.substr(0, kDialogBufferChars);
+  Request.ProposedName = FirstCharacters(DefaultFilename, kProposedNameChars);
   Request.HideReadOnly = true;
   Request.CreatePrompt = true;
   Request.OverwritePrompt = true;
@@ -56,10 +73,7 @@ DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
 
 std::string DialogResult(bool Accepted, std::string_view FileBuffer) {
   if (!Accepted) return "";
-  const std::string_view Text = FileBuffer.substr(0, FileBuffer.find('\0'));
-  const std::size_t First = Text.find_first_not_of(' ');
-  if (First == std::string_view::npos) return "";
-  return std::string(Text.substr(First, Text.find_last_not_of(' ') - First + 1));
+  return std::string(FileBuffer.substr(0, FileBuffer.find('\0')));
 }
 
 }  // namespace mirvane

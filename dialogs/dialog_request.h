@@ -9,9 +9,8 @@
 
 namespace mirvane {
 
-// Both the file-name buffer and the file-title buffer of a dialog hold 254
-// characters and a terminating NUL.
-inline constexpr std::size_t kDialogBufferChars = 254;
+// The longest name a save dialog proposes, in characters (UTF-8 code points).
+inline constexpr std::size_t kProposedNameChars = 254;
 
 // "|"-separated descriptions and patterns in the list form of the Windows
 // dialogs: every "|" (one appended unless the filter ends in one) becomes a
@@ -38,7 +37,7 @@ struct DialogRequest {
   std::vector<FileType> FileTypes;  // the first is preselected
   std::string Title;
   std::string InitialFolder;
-  std::string ProposedName;  // at most kDialogBufferChars characters
+  std::string ProposedName;  // at most kProposedNameChars characters
 
   bool FileMustExist = false;
   bool HideReadOnly = false;
@@ -51,13 +50,15 @@ DialogRequest OpenRequest(const std::string& Filter, const std::string& Title,
                           const std::string& InitDir);
 
 // The save dialog: confirms both creating and replacing a file; no read-only
-// box; DefaultFilename, cut to the buffer's 254 characters, is proposed.
+// box; DefaultFilename, cut to its first 254 characters, is proposed. The
+// text is read as UTF-8: the cut never falls inside a character, and a byte
+// that continues a sequence counts with the one before it.
 DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
                           const std::string& InitDir, const std::string& DefaultFilename);
 
-// The chosen path from what the dialog left in its file-name buffer: the text
-// before the first NUL without leading or trailing blanks; "" when the dialog
-// was cancelled or failed.
+// The chosen path from what a dialog left in its file-name buffer: the text
+// before the first NUL (all of it when there is none), unchanged otherwise;
+// "" when the dialog did not accept a file.
 std::string DialogResult(bool Accepted, std::string_view FileBuffer);
 
 }  // namespace mirvane

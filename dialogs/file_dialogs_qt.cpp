@@ -87,8 +87,7 @@ std::string ShowFileDialog(const DialogRequest& Request, QWidget* Form1) {
   }
 
   const bool Accepted = Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty();
-  const std::string Chosen = Accepted ? Dialog.selectedFiles().first().toStdString() : "";
-  return DialogResult(Accepted, Chosen);
+  return Accepted ? Dialog.selectedFiles().first().toStdString() : "";
 }
 
 std::string OpenDialog(QWidget* Form1, const std::string& Filter, const std::string& Title,

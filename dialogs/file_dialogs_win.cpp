@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
+#include <cstdio>
 
 namespace mirvane {
 
@@ -14,19 +14,34 @@ constexpr DWORD kRecordSize =
     offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
+// A buffer of blanks and a terminating NUL, Text written over the first blanks.
+std::vector<char> BlankBuffer(const std::string& Text) {
+  std::vector<char> Buffer(kDialogBufferBytes, ' ');
+  Buffer.back() = '\0';
+  std::copy_n(Text.begin(), std::min(Text.size(), Buffer.size() - 1), Buffer.begin());
+  return Buffer;
+}
+
+std::string WindowText(HWND Window) {
+  std::string Text(std::size_t(::GetWindowTextLengthA(Window)) + 1, '\0');
+  Text.resize(std::size_t(::GetWindowTextA(Window, Text.data(), int(Text.size()))));
+  return Text;
+}
+
+void TellDialogFailed(HWND Owner, DWORD Error) {
+  char Text[64];
+  std::snprintf(Text, sizeof Text, "The file dialog failed (error 0x%04lX).",
+                static_cast<unsigned long>(Error));
+  ::MessageBoxA(Owner, Text, WindowText(Owner).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogRecord& Out) {
   Out.ApiFilter = FilterToApi(Request.Filter);
-
-  // Both buffers: 254 blanks and a NUL; the proposed name is written over
-  // the first blanks.
-  std::memset(Out.File, ' ', kDialogBufferChars);
-  Out.File[kDialogBufferChars] = '\0';
-  std::memcpy(Out.File, Request.ProposedName.data(),
-              std::min(Request.ProposedName.size(), kDialogBufferChars));
-  std::memset(Out.FileTitle, ' ', kDialogBufferChars);
-  Out.FileTitle[kDialogBufferChars] = '\0';
+  Out.File = BlankBuffer(Request.ProposedName);
+  // A file's title is part of its path: the same room always holds it.
+  Out.FileTitle = BlankBuffer("");
 
   DWORD Flags = 0;
   if (Request.FileMustExist) Flags |= OFN_FILEMUSTEXIST;
@@ -41,21 +56,38 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogR
   Record.hInstance = ::GetModuleHandleA(nullptr);
   // std::string keeps a NUL after its last character: the list's final one.
   Record.lpstrFilter = Out.ApiFilter.c_str();
-  Record.lpstrFile = Out.File;
-  Record.nMaxFile = sizeof Out.File;
-  Record.lpstrFileTitle = Out.FileTitle;
-  Record.nMaxFileTitle = sizeof Out.FileTitle;
+  Record.lpstrFile = Out.File.data();
+  Record.nMaxFile = static_cast<DWORD>(Out.File.size());
+  Record.lpstrFileTitle = Out.FileTitle.data();
+  Record.nMaxFileTitle = static_cast<DWORD>(Out.FileTitle.size());
   Record.lpstrInitialDir = Request.InitialFolder.c_str();
   Record.lpstrTitle = Request.Title.c_str();
   Record.Flags = Flags;
 }
 
+std::string ChosenPath(std::string_view FileBuffer) {
+  const std::string Text = DialogResult(true, FileBuffer);
+  const std::size_t First = Text.find_first_not_of(' ');
+  if (First == std::string::npos) return "";
+  return Text.substr(First, Text.find_last_not_of(' ') - First + 1);
+}
+
+std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
+  const BOOL Accepted = Kind == DialogKind::Open ? ::GetOpenFileNameA(&Dialog.Record)
+                                                 : ::GetSaveFileNameA(&Dialog.Record);
+  if (!Accepted) {
+    // Zero when the user cancelled; FNERR_BUFFERTOOSMALL, among others, when not.
+    const DWORD Error = ::CommDlgExtendedError();
+    if (Error != 0) TellDialogFailed(Dialog.Record.hwndOwner, Error);
+    return "";
+  }
+  return ChosenPath(std::string_view(Dialog.Record.lpstrFile, Dialog.Record.nMaxFile));
+}
+
 std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {
   FileDialogRecord Dialog;
   BuildFileDialogRecord(Request, Form1, Dialog);
-  const BOOL Accepted = Request.Kind == DialogKind::Open ? ::GetOpenFileNameA(&Dialog.Record)
-                                                         : ::GetSaveFileNameA(&Dialog.Record);
-  return DialogResult(Accepted != FALSE, std::string_view(Dialog.File, sizeof Dialog.File));
+  return RunFileDialog(Request.Kind, Dialog);
 }
 
 std::string OpenDialog(HWND Form1, const std::string& Filter, const std::string& Title,

@@ -4,6 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "convert_card.h"
 #include "scratch_folder.h"
 #include "scripted_caller.h"
@@ -11,6 +18,9 @@
 namespace mirvane {
 namespace {
 
+namespace fs = std::filesystem;
+
+using testing::Bytes;
 using ::testing::ElementsAre;
 using testing::MakeCard;
 using testing::Pattern;
@@ -18,6 +28,38 @@ using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
 using testing::WriteBytes;
+
+// The test's own view of long paths: the \\?\ form, which lifts MAX_PATH for
+// it whatever the file layer does.
+fs::path Extended(const std::string& Path) {
+  return fs::path(L"\\\\?\\" + fs::path(Path).wstring());
+}
+
+void WriteLong(const std::string& Path, const Bytes& Content) {
+  std::ofstream(Extended(Path), std::ios::binary)
+      .write(reinterpret_cast<const char*>(Content.data()), std::streamsize(Content.size()));
+}
+
+Bytes ReadLong(const std::string& Path) {
+  std::ifstream In(Extended(Path), std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(In), {});
+}
+
+// Listed with the wide calls: the runtime's own listing cannot reach beyond
+// MAX_PATH.
+std::vector<std::string> NamesIn(const std::string& Folder) {
+  std::vector<std::string> Names;
+  WIN32_FIND_DATAW Found;
+  const HANDLE Search = ::FindFirstFileW((Extended(Folder) / L"*").c_str(), &Found);
+  if (Search == INVALID_HANDLE_VALUE) return Names;
+  do {
+    const std::wstring Name = Found.cFileName;
+    if (Name != L"." && Name != L"..") Names.push_back(fs::path(Name).string());
+  } while (::FindNextFileW(Search, &Found));
+  ::FindClose(Search);
+  std::sort(Names.begin(), Names.end());
+  return Names;
+}
 
 TEST(FileFaultTest, AReadOnlyCardIsNotReplaced) {
   ScratchFolder Folder;
@@ -33,6 +75,60 @@ TEST(FileFaultTest, AReadOnlyCardIsNotReplaced) {
   EXPECT_EQ(ReadBytes(Destination), Pattern(9000, 2));
   EXPECT_THAT(Folder.Names(), ElementsAre("game.mcd", "game.mem"));
   ::SetFileAttributesA(Destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A temporary name beside a destination in a folder of 250 bytes is longer
+// than MAX_PATH; once it overran a MAX_PATH array and was left behind.
+TEST(FileFaultTest, SavesInAFolderOf250BytesAndLeavesNothingElse) {
+  ScratchFolder Root;
+  const std::string Source = Root.PathOf("game.mem");
+  const std::string Folder = Root.PathOf(std::string(250 - Root.PathOf("").size(), 'f'));
+  ASSERT_EQ(Folder.size(), 250u);
+  ASSERT_TRUE(fs::create_directory(Extended(Folder)));
+  const Bytes Body = Pattern(5000);
+  WriteBytes(Source, MakeCard(Body));
+
+  ScriptedCaller Caller(Folder + "\\game.mcd");
+  ConvertCard(Source, Caller);
+
+  EXPECT_THAT(Caller.Messages, ElementsAre());
+  EXPECT_EQ(ReadLong(Folder + "\\game.mcd"), Body);
+  EXPECT_THAT(NamesIn(Folder), ElementsAre("game.mcd"));
+}
+
+TEST(FileFaultTest, ConvertsACardWhosePathIsBeyondMaxPath) {
+  ScratchFolder Root;
+  const std::string Folder = Root.PathOf(std::string(200, 'a')) + "\\" + std::string(200, 'b');
+  ASSERT_TRUE(fs::create_directories(Extended(Folder)));
+  const std::string Source = Folder + "\\game.mem", Destination = Folder + "\\game.mcd";
+  const Bytes Body = Pattern(5000);
+  WriteLong(Source, MakeCard(Body));
+
+  ScriptedCaller Caller(Destination);
+  ConvertCard(Source, Caller);
+
+  EXPECT_EQ(Caller.SourceRequests, 0);
+  EXPECT_THAT(Caller.Messages, ElementsAre());
+  EXPECT_EQ(ReadLong(Destination), Body);
+  EXPECT_THAT(NamesIn(Folder), ElementsAre("game.mcd", "game.mem"));
+}
+
+TEST(FileFaultTest, AReplacedCardKeepsItsHiddenAndSystemAttributes) {
+  ScratchFolder Folder;
+  const std::string Source = Folder.PathOf("game.mem"), Destination = Folder.PathOf("game.mcd");
+  const Bytes Body = Pattern(4096, 1);
+  WriteBytes(Source, MakeCard(Body));
+  WriteBytes(Destination, Pattern(9000, 2));
+  const DWORD HiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(::SetFileAttributesA(Destination.c_str(), HiddenSystem));
+
+  ScriptedCaller Caller(Destination);
+  ConvertCard(Source, Caller);
+
+  EXPECT_THAT(Caller.Messages, ElementsAre());
+  EXPECT_EQ(ReadBytes(Destination), Body);
+  EXPECT_EQ(::GetFileAttributesA(Destination.c_str()) & HiddenSystem, HiddenSystem);
+  EXPECT_THAT(Folder.Names(), ElementsAre("game.mcd", "game.mem"));
 }
 
 }  // namespace

@@ -63,13 +63,28 @@ TEST(SaveRequest, CutsALongProposedNameTo254Characters) {
             Long.substr(0, 254));
 }
 
-TEST(DialogResult, TakesTheTextBeforeTheFirstNulWithoutBlanks) {
+TEST(SaveRequest, CountsTheProposedNameInUtf8CharactersAndNeverCutsOne) {
+  const auto Repeat = [](const std::string& Character, std::size_t Count) {
+    std::string Text;
+    for (std::size_t I = 0; I < Count; ++I) Text += Character;
+    return Text;
+  };
+  const std::string Ka = "\xE3\x82\xAB";  // U+30AB, 3 bytes
+  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Repeat(Ka, 300)).ProposedName, Repeat(Ka, 254));
+  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Repeat("x", 253) + Repeat(Ka, 2)).ProposedName,
+            Repeat("x", 253) + Ka);
+  const std::string Clef = "\xF0\x9D\x84\x9E";  // U+1D11E, 4 bytes
+  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Repeat(Clef, 255)).ProposedName,
+            Repeat(Clef, 254));
+}
+
+TEST(DialogResult, TakesTheTextBeforeTheFirstNulAsItIs) {
   std::string Buffer(254, ' ');
   Buffer.replace(0, 8, "C:\\a.mcd");
   Buffer[8] = '\0';  // what the dialog writes after a short name chosen over a longer one
   EXPECT_EQ(DialogResult(true, Buffer + '\0'), "C:\\a.mcd");
-  EXPECT_EQ(DialogResult(true, "  C:\\my card.mcd  \0junk"s), "C:\\my card.mcd");
-  EXPECT_EQ(DialogResult(true, std::string(254, ' ')), "");
+  EXPECT_EQ(DialogResult(true, "/home/u/ card.mcd \0junk"s), "/home/u/ card.mcd ");
+  EXPECT_EQ(DialogResult(true, "C:\\no terminator.mcd"), "C:\\no terminator.mcd");
   EXPECT_EQ(DialogResult(false, "C:\\a.mcd"), "");
 }
 

@@ -1,5 +1,6 @@
 // The Windows dialogs: the record that asks for them, field by field, and the
-// real dialogs, shown and driven from a second thread as a user would.
+// real dialogs, shown and driven as a user would by a timer on the test's own
+// thread.
 #include "file_dialogs_win.h"
 
 #include <dlgs.h>
@@ -66,10 +67,12 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_EQ(R.lpstrCustomFilter, nullptr);
   EXPECT_EQ(R.nMaxCustFilter, 0u);
   EXPECT_EQ(R.nFilterIndex, 0u);
-  EXPECT_EQ(std::string(R.lpstrFile, 255), std::string(254, ' ') + '\0');
-  EXPECT_EQ(R.nMaxFile, 255u);
-  EXPECT_EQ(std::string(R.lpstrFileTitle, 255), std::string(254, ' ') + '\0');
-  EXPECT_EQ(R.nMaxFileTitle, 255u);
+  // Room for any path the system accepts: 32767 UTF-16 units of up to 3 bytes.
+  EXPECT_GE(R.nMaxFile, 3u * 32767 + 1);
+  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile), std::string(R.nMaxFile - 1, ' ') + '\0');
+  EXPECT_EQ(R.nMaxFileTitle, R.nMaxFile);
+  EXPECT_EQ(std::string(R.lpstrFileTitle, R.nMaxFileTitle),
+            std::string(R.nMaxFileTitle - 1, ' ') + '\0');
   EXPECT_STREQ(R.lpstrInitialDir, "c:\\");
   EXPECT_STREQ(R.lpstrTitle, "Select a memory card");
   EXPECT_EQ(R.Flags, 4100u);
@@ -82,7 +85,8 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
 }
 
 TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
-  const std::string Long = "C:\\cards\\" + std::string(291, 'x');
+  std::string Long = "C:\\cards\\";
+  for (int I = 0; I < 300; ++I) Long += "\xE3\x82\xAB";  // U+30AB, 3 bytes in UTF-8
   const DialogRequest Request =
       SaveRequest(kDestinationFilter, "Save Bleem Memory Card", "C:\\cards\\g.mcd", Long);
   FileDialogRecord Dialog;
@@ -91,14 +95,26 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
 
   EXPECT_EQ(R.Flags, 8198u);
   EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
-  EXPECT_EQ(std::string(R.lpstrFile, 255), Long.substr(0, 254) + '\0');
-  EXPECT_EQ(R.nMaxFile, 255u);
+  const std::string& Proposed = Request.ProposedName;
+  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile),
+            Proposed + std::string(R.nMaxFile - 1 - Proposed.size(), ' ') + '\0');
+  EXPECT_EQ(Proposed.size(), 9u + 245 * 3) << "254 characters, none of them cut";
   EXPECT_STREQ(R.lpstrInitialDir, "C:\\cards\\g.mcd");
   EXPECT_STREQ(R.lpstrTitle, "Save Bleem Memory Card");
 
   const DialogRequest Short = SaveRequest(kDestinationFilter, "", "", "C:\\g.mcd");
   BuildFileDialogRecord(Short, nullptr, Dialog);
-  EXPECT_EQ(std::string(Dialog.Record.lpstrFile, 255), "C:\\g.mcd" + std::string(246, ' ') + '\0');
+  EXPECT_EQ(std::string(Dialog.Record.lpstrFile, Dialog.Record.nMaxFile),
+            "C:\\g.mcd" + std::string(Dialog.Record.nMaxFile - 9, ' ') + '\0');
+}
+
+TEST(ChosenPath, TakesTheTextBeforeTheFirstNulWithoutBlanks) {
+  std::string Buffer(254, ' ');
+  Buffer.replace(0, 8, "C:\\a.mcd");
+  Buffer[8] = '\0';  // what the dialog writes after a short name chosen over a longer one
+  EXPECT_EQ(ChosenPath(Buffer + '\0'), "C:\\a.mcd");
+  EXPECT_EQ(ChosenPath("  C:\\my card.mcd  \0junk"s), "C:\\my card.mcd");
+  EXPECT_EQ(ChosenPath(std::string(254, ' ')), "");
 }
 
 // Real dialogs, owned by a window of the test and driven by a script.
@@ -197,6 +213,38 @@ TEST_F(WinFileDialogTest, SaveAsksBeforeReplacingAnExistingFile) {
       .OnPrompt([&](HWND Box) { PressButton(Box, IDYES); });
   EXPECT_EQ(SaveDialog(Owner, kDestinationFilter, "Save", Existing, Existing), Existing);
   EXPECT_THAT(Prompt, HasSubstr("already exists"));
+}
+
+// The 8-bit path of this test program is in the ANSI code page, one byte a
+// character: a path of 258 characters is beyond the 254 bytes the buffer
+// once held, and within the 259 that Wine's dialog itself takes.
+TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
+  const std::string InFolder = Folder.PathOf("");
+  const std::string Chosen = InFolder + std::string(254 - InFolder.size(), 'n') + ".mcd";
+  Script->OnDialog([&](HWND Dialog) {
+    SetText(FileNameField(Dialog), Chosen);
+    PressButton(Dialog, IDOK);
+  });
+  EXPECT_EQ(SaveDialog(Owner, kDestinationFilter, "Save", Folder.PathOf("g.mcd"), ""), Chosen);
+}
+
+TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
+  const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
+  FileDialogRecord Dialog;
+  BuildFileDialogRecord(Request, Owner, Dialog);
+  Dialog.Record.nMaxFile = 40;
+  std::string Told;
+  Script
+      ->OnDialog([&](HWND Shown) {
+        SetText(FileNameField(Shown), Folder.PathOf(std::string(60, 'n') + ".mcd"));
+        PressButton(Shown, IDOK);
+      })
+      .OnDialog([&](HWND Box) {
+        Told = MessageText(Box);
+        PressButton(Box, IDOK);
+      });
+  EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
+  EXPECT_EQ(Told, "The file dialog failed (error 0x3003).") << "FNERR_BUFFERTOOSMALL";
 }
 
 }  // namespace

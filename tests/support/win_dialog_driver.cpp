@@ -82,7 +82,10 @@ void DialogScript::Poll() {
     }
     return;
   }
-  if (Steps_.empty()) return;
+  if (Steps_.empty()) {
+    CloseUnexpected();
+    return;
+  }
   const Step Next = Steps_.front();
   const HWND Dialog = FindOwnedDialog(Next.Prompt ? LastDialog_ : Owner_);
   if (Dialog == nullptr) {
@@ -93,6 +96,16 @@ void DialogScript::Poll() {
   Steps_.pop_front();
   StepStart_ = ::GetTickCount();
   Next.Run(Dialog);
+}
+
+void DialogScript::CloseUnexpected() {
+  HWND Open = FindOwnedDialog(Owner_);
+  if (Open == LastDialog_) Open = nullptr;  // the last step's dialog, closing
+  if (Open == nullptr) Open = FindOwnedDialog(LastDialog_);
+  if (Open == nullptr) return;
+  Failures_.push_back("a dialog no step expected: \"" + TextOf(Open) + "\" \"" + MessageText(Open) +
+                      "\"");
+  PressButton(Open, IDCANCEL);
 }
 
 void DialogScript::GiveUp() {

@@ -20,7 +20,9 @@ class DialogScript {
   using Action = std::function<void(HWND Dialog)>;
 
   // Steps wait at most TimeoutMs each; then the script gives up, cancels
-  // what is open and records the failure.
+  // what is open and records the failure. Once every step has run, a dialog
+  // or prompt that opens is cancelled and recorded as a failure, so that it
+  // cannot hold the call under test.
   explicit DialogScript(HWND Owner, DWORD TimeoutMs = 300000);
   ~DialogScript();
   DialogScript(const DialogScript&) = delete;
@@ -42,6 +44,7 @@ class DialogScript {
 
   static void CALLBACK Tick(HWND Window, UINT, UINT_PTR, DWORD);
   void Poll();
+  void CloseUnexpected();
   void GiveUp();
 
   HWND Owner_;

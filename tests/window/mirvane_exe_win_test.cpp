@@ -312,6 +312,49 @@ TEST_F(MirvaneExeTest, ConvertsACardWhoseNameIsInAnyScript) {
   }));
 }
 
+// About 110 Japanese characters of folder and name: far beyond the 255 bytes
+// the save dialog's buffer once held, and a folder beyond the MAX_PATH bytes
+// the temporary name was once built in.
+TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
+  namespace fs = std::filesystem;
+  std::wstring FolderName, CardName;
+  for (int I = 0; I < 75; ++I) FolderName += wchar_t(0x30A2 + I % 40);  // katakana
+  for (int I = 0; I < 35; ++I) CardName += wchar_t(0x3042 + I % 40);    // hiragana
+  CardName += L"\u30AB\u30FC\u30C9.mcd";
+  const fs::path Into = Folder.Root() / FolderName;
+  ASSERT_TRUE(fs::create_directory(Into));
+  const fs::path Saved = Into / CardName;
+  const Bytes Body = Pattern(3000);
+  WriteBytes(Folder.PathOf("game.mem"), MakeCard(Body));
+  const auto Utf8 = [](const fs::path& Path) {
+    const std::u8string Text = Path.u8string();
+    return std::string(Text.begin(), Text.end());
+  };
+  const auto NamesIn = [](const fs::path& Where) {
+    std::vector<std::wstring> Names;
+    for (const auto& Entry : fs::directory_iterator(Where)) {
+      Names.push_back(Entry.path().filename().wstring());
+    }
+    std::sort(Names.begin(), Names.end());
+    return Names;
+  };
+  ASSERT_GT(Utf8(Into).size(), std::size_t(MAX_PATH));
+
+  SetText(Control(ControlIndex("txtSource")), Folder.PathOf("game.mem"));
+  Press(ControlIndex("btnStart"));
+  HWND Dialog = WaitForDialog(Main);
+  ASSERT_NE(Dialog, nullptr);
+  SetText(FileNameField(Dialog), Utf8(Saved));
+  PressButton(Dialog, IDOK);
+  EXPECT_TRUE(WaitFor([&] {
+    if (FindOwnedDialog(Main) != nullptr || !fs::exists(Saved)) return false;
+    std::ifstream In(Saved, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(In), {}) == Body;
+  }));
+  EXPECT_THAT(NamesIn(Into), ElementsAre(CardName));
+  EXPECT_THAT(NamesIn(Folder.Root()), ElementsAre(L"game.mem", FolderName));
+}
+
 TEST_F(MirvaneExeTest, Screenshot) {
   ::RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   ::Sleep(500);  // lets the X server finish drawing before the screen is read
