@@ -1,12 +1,13 @@
 // The Linux window, shown on Qt's offscreen platform and used as a person
-// would: its layout against the table, the keyboard, and the three commands
-// with real dialogs and message boxes.
+// would: its layout against the table, what a screen reader announces, the
+// keyboard, and the three commands with real dialogs and message boxes.
 #include "main_window_qt.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -94,6 +95,25 @@ TEST_F(QtMainWindowTest, IsAFixedToolWindowLaidOutByTheTable) {
   EXPECT_FALSE(Control<QLabel>("Image1")->pixmap().isNull());
   EXPECT_EQ(Control<QLabel>("Image1")->pixmap().size(), QSize(43, 44));
   EXPECT_TRUE(Control<QPushButton>("btnStart")->isDefault());
+}
+
+TEST_F(QtMainWindowTest, ThePathBoxIsAnnouncedByItsCaptionWithoutAnAccessKey) {
+  QAccessibleInterface* Box = QAccessible::queryAccessibleInterface(PathBox());
+  ASSERT_NE(Box, nullptr);
+  EXPECT_EQ(Box->text(QAccessible::Name), "Virtual Game Station Memory Card:");
+  EXPECT_EQ(Box->text(QAccessible::Accelerator), "");
+  const auto Labels = Box->relations(QAccessible::Label);
+  ASSERT_EQ(Labels.size(), 1);
+  EXPECT_EQ(Labels[0].first->object(), Control<QLabel>("Label1"));
+}
+
+TEST_F(QtMainWindowTest, TheDotsButtonIsAnnouncedAsBrowse) {
+  QAccessibleInterface* Button =
+      QAccessible::queryAccessibleInterface(Control<QPushButton>("btnSource"));
+  ASSERT_NE(Button, nullptr);
+  EXPECT_EQ(Button->text(QAccessible::Name), "Browse");
+  EXPECT_EQ(Button->text(QAccessible::Description), "Select a memory card");
+  EXPECT_EQ(Control<QPushButton>("btnSource")->text(), "...");
 }
 
 TEST_F(QtMainWindowTest, FocusStartsInThePathBoxAndTabGoesRound) {

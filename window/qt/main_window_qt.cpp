@@ -157,7 +157,16 @@ MainWindow::MainWindow()
     Control->setObjectName(Text(Entry.Name));
     Control->setGeometry(RectOf(Entry));
     Control->setFocusPolicy(Entry.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
+    Control->setAccessibleName(Text(Entry.AccessibleName));
+    Control->setAccessibleDescription(Text(Entry.AccessibleDescription));
     Widgets[I] = Control;
+  }
+  // A label's buddy is named after the label for screen readers; the label
+  // has no access key, so that is all it does.
+  constexpr auto Captions = CaptionLabels();
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    if (!Captions[I]) continue;
+    if (auto* Caption = qobject_cast<QLabel*>(Widgets[*Captions[I]])) Caption->setBuddy(Widgets[I]);
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
 
