@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -13,6 +14,7 @@
 #include <array>
 #include <functional>
 
+#include "artwork.h"
 #include "file_dialogs_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
@@ -33,8 +35,8 @@ QRect RectOf(const ControlSpec& Entry) {
 // A push button showing its picture centred above its caption.
 class PictureButton : public QPushButton {
  public:
-  PictureButton(const QString& Caption, const QPixmap& Picture, QWidget* Parent)
-      : QPushButton(Caption, Parent), Picture_(Picture) {}
+  PictureButton(const QString& Caption, std::string_view Name, QWidget* Parent)
+      : QPushButton(Caption, Parent), Picture_(Name) {}
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -42,10 +44,10 @@ class PictureButton : public QPushButton {
     QStyleOptionButton Option;
     initStyleOption(&Option);
     Painter.drawControl(QStyle::CE_PushButtonBevel, Option);
-    const ButtonFace Face =
-        PictureButtonFace({0, 0, width(), height()}, {Picture_.width(), Picture_.height()},
-                          fontMetrics().height(), kBaseDpi);
-    Painter.drawPixmap(Face.Picture.Left, Face.Picture.Top, Picture_);
+    const ButtonFace Face = PictureButtonFace({0, 0, width(), height()},
+                                              {Picture_.Size().width(), Picture_.Size().height()},
+                                              fontMetrics().height(), kBaseDpi);
+    Picture_.Draw(Painter, {Face.Picture.Left, Face.Picture.Top});
     const QRect Caption(Face.Caption.Left, Face.Caption.Top, Face.Caption.Width,
                         Face.Caption.Height);
     Painter.drawItemText(Caption, Qt::AlignCenter, palette(), isEnabled(), text(),
@@ -59,7 +61,22 @@ class PictureButton : public QPushButton {
   }
 
  private:
-  QPixmap Picture_;
+  Artwork Picture_;
+};
+
+// A picture from the artwork, at its own size in the top left corner.
+class PictureView : public QWidget {
+ public:
+  PictureView(std::string_view Name, QWidget* Parent) : QWidget(Parent), Picture_(Name) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter Painter(this);
+    Picture_.Draw(Painter, {0, 0});
+  }
+
+ private:
+  Artwork Picture_;
 };
 
 // A label that runs a command when clicked, keeping the ordinary pointer.
@@ -131,7 +148,7 @@ MainWindow::MainWindow()
         Control = new QLineEdit(this);
         break;
       case ControlKind::PictureButton: {
-        auto* Button = new PictureButton(Text(Entry.Text), QPixmap(":/art/btnStart.gif"), this);
+        auto* Button = new PictureButton(Text(Entry.Text), Entry.Name, this);
         Button->setDefault(Entry.DefaultButton);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
@@ -147,12 +164,9 @@ MainWindow::MainWindow()
         Control = Label;
         break;
       }
-      case ControlKind::Picture: {
-        auto* Picture = new QLabel(this);
-        Picture->setPixmap(QPixmap(":/art/Image1.gif"));
-        Control = Picture;
+      case ControlKind::Picture:
+        Control = new PictureView(Entry.Name, this);
         break;
-      }
     }
     Control->setObjectName(Text(Entry.Name));
     Control->setGeometry(RectOf(Entry));
