@@ -1,7 +1,7 @@
 // The Linux window, shown on Qt's offscreen platform and used as a person
 // would: its layout against the table, what a screen reader announces, the
 // keyboard, and the three commands with real dialogs and message boxes. The
-// QtWindowAtScale tests run again on a screen of 2 pixels per
+// QtWindowAtScale tests run again on screens of 1.5 and 2 pixels per
 // device-independent pixel (QT_SCALE_FACTOR).
 #include "main_window_qt.h"
 
@@ -12,10 +12,12 @@
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QUrl>
 
@@ -196,12 +198,68 @@ QString ArtPath(const QString& File) {
   return QStringLiteral(MIRVANE_ART_DIR "/") + File;
 }
 
+// Whether Text, laid out with Flags in Box in the widget's own font, stays
+// inside Box.
+::testing::AssertionResult Fits(QWidget* Widget, const QRect& Box, int Flags, const QString& Text) {
+  const QRectF Needed =
+      QFontMetricsF(Widget->font(), Widget).boundingRect(QRectF(Box), Flags, Text);
+  if (QRectF(Box).contains(Needed)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << '"' << Text.toStdString() << "\" needs " << Needed.width() << " x " << Needed.height()
+         << " at (" << Needed.x() << ", " << Needed.y() << "), has " << Box.width() << " x "
+         << Box.height() << " at (" << Box.x() << ", " << Box.y() << ")";
+}
+
+// Where a push button's style puts its label.
+QRect ButtonContents(QPushButton* Button) {
+  QStyleOptionButton Option;
+  Option.initFrom(Button);
+  Option.text = Button->text();
+  return Button->style()->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
+}
+
 // Where the picture button draws its picture and caption.
 ButtonFace FaceOf(QPushButton* Button) {
   const QSize Picture = QImageReader(ArtPath(Button->objectName() + ".gif")).size();
   return PictureButtonFace({0, 0, Button->width(), Button->height()},
                            {Picture.width(), Picture.height()}, Button->fontMetrics().height(),
                            kBaseDpi);
+}
+
+QRect ToQRect(const PixelRect& Rect) {
+  return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
+}
+
+TEST_F(QtWindowAtScale, TextFitsEveryControl) {
+  for (const ControlSpec& Entry : kControls) {
+    SCOPED_TRACE(std::string(Entry.Name));
+    QWidget* Widget = Control<QWidget>(std::string(Entry.Name).c_str());
+    switch (Entry.Kind) {
+      case ControlKind::Label:
+      case ControlKind::LinkLabel: {
+        auto* Label = qobject_cast<QLabel*>(Widget);
+        const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+        EXPECT_TRUE(
+            Fits(Label, Label->contentsRect(), int(Label->alignment()) | Wrap, Label->text()));
+        break;
+      }
+      case ControlKind::PushButton: {
+        auto* Button = qobject_cast<QPushButton*>(Widget);
+        EXPECT_TRUE(Fits(Button, ButtonContents(Button), Qt::AlignCenter | Qt::TextShowMnemonic,
+                         Button->text()));
+        break;
+      }
+      case ControlKind::PictureButton: {
+        auto* Button = qobject_cast<QPushButton*>(Widget);
+        const QRect Caption = ToQRect(FaceOf(Button).Caption) & ButtonContents(Button);
+        EXPECT_TRUE(Fits(Button, Caption, Qt::AlignCenter, Button->text()));
+        break;
+      }
+      case ControlKind::TextBox:
+      case ControlKind::Picture:
+        break;
+    }
+  }
 }
 
 // Compares the opaque pixels of the artwork file that suits the widget's

@@ -1,6 +1,7 @@
 #include "main_window_qt.h"
 
 #include <QDesktopServices>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,11 +97,30 @@ class ClickableLabel : public QLabel {
   std::function<void()> OnClick_;
 };
 
+// Below this a text is unreadable anyway; it is shown cut instead.
+constexpr double kSmallestPoints = 4;
+
 void StyleAsLabel(QLabel* Label, const ControlSpec& Entry) {
   Label->setTextFormat(Qt::PlainText);  // no access keys, no markup
   Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label->setWordWrap(Entry.WordWrap);
   Label->setAutoFillBackground(true);  // opaque, in the window's colour
+}
+
+// The layout's boxes were cut for narrower fonts than desktops have today: a
+// text that runs out of its box, as the wrapped description does in three
+// lines, is set smaller, a quarter point at a time, until it fits.
+void ShrinkToFit(QLabel* Label, QSize Box) {
+  const QRectF Room = QRect(QPoint(), Box).marginsRemoved(Label->contentsMargins());
+  const int Flags = int(Label->alignment()) | (Label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+  const auto Fits = [&](const QFont& Font) {
+    return Room.contains(QFontMetricsF(Font, Label).boundingRect(Room, Flags, Label->text()));
+  };
+  QFont Font = Label->font();
+  while (!Fits(Font) && Font.pointSizeF() > kSmallestPoints) {
+    Font.setPointSizeF(Font.pointSizeF() - 0.25);
+  }
+  if (Font != Label->font()) Label->setFont(Font);
 }
 
 void StyleAsLink(QLabel* Label) {
@@ -161,6 +181,7 @@ MainWindow::MainWindow()
                             : new QLabel(Text(Entry.Text), this);
         StyleAsLabel(Label, Entry);
         if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
+        ShrinkToFit(Label, RectOf(Entry).size());
         Control = Label;
         break;
       }
