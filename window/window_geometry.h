@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 
 #include "window_layout.h"
 
@@ -95,6 +96,21 @@ constexpr std::array<std::size_t, kControls.size()> WindowOrder() {
     Order[Next++] = I;
   }
   return Order;
+}
+
+// For each control, the table index of the label that captions it, if any.
+// A caption that names no control stops the compiler wherever the result
+// is a constant.
+constexpr std::array<std::optional<std::size_t>, kControls.size()> CaptionLabels() {
+  std::array<std::optional<std::size_t>, kControls.size()> Captions{};
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    if (kControls[I].CaptionLabel.empty()) continue;
+    for (std::size_t C = 0; C < kControls.size(); ++C) {
+      if (kControls[C].Name == kControls[I].CaptionLabel) Captions[I] = C;
+    }
+    if (!Captions[I]) throw "a caption label names no control";
+  }
+  return Captions;
 }
 
 // The gap between the picture and the caption on the picture button.

@@ -42,20 +42,24 @@ struct ControlSpec {
   Command Click;
   // The label that names this control for screen readers, or "".
   std::string_view CaptionLabel;
+  // What screen readers announce where the visible text does not say it;
+  // "" leaves the name to the text or the caption label.
+  std::string_view AccessibleName;
+  std::string_view AccessibleDescription;
 };
 
 // The controls in the order they are created.
 // clang-format off
 inline constexpr std::array<ControlSpec, 7> kControls = {{
-    // Name        Kind                        Text                                  Rect (twips)            Tab  Focus  Default Wrap   Click                  Caption
-    {"btnSource", ControlKind::PushButton,    "...",                                {3735, 315, 270, 315},    1, true,  false, false, Command::Browse,       ""},
-    {"txtSource", ControlKind::TextBox,       "",                                   {690, 330, 3060, 300},    0, true,  false, false, Command::None,         "Label1"},
-    {"btnStart",  ControlKind::PictureButton, "Convert",                            {2700, 765, 1335, 930},   2, true,  true,  false, Command::Convert,      ""},
+    // Name        Kind                        Text                                  Rect (twips)            Tab  Focus  Default Wrap   Click                  Caption   AccessibleName AccessibleDescription
+    {"btnSource", ControlKind::PushButton,    "...",                                {3735, 315, 270, 315},    1, true,  false, false, Command::Browse,       "",       "Browse",      "Select a memory card"},
+    {"txtSource", ControlKind::TextBox,       "",                                   {690, 330, 3060, 300},    0, true,  false, false, Command::None,         "Label1", "",            ""},
+    {"btnStart",  ControlKind::PictureButton, "Convert",                            {2700, 765, 1335, 930},   2, true,  true,  false, Command::Convert,      "",       "",            ""},
     {"Label3",    ControlKind::Label,         "This tool converts memory cards from VGS to Bleem! format.",
-                                                                                    {60, 780, 2355, 540},     5, false, false, true,  Command::None,         ""},
-    {"Label2",    ControlKind::LinkLabel,     "Created By Quennel",                 {45, 1320, 1680, 195},    4, false, false, false, Command::OpenHomePage, ""},
-    {"Image1",    ControlKind::Picture,       "",                                   {30, 15, 645, 660},      -1, false, false, false, Command::None,         ""},
-    {"Label1",    ControlKind::Label,         "Virtual Game Station Memory Card:",  {705, 90, 3015, 240},     3, false, false, false, Command::None,         ""},
+                                                                                    {60, 780, 2355, 540},     5, false, false, true,  Command::None,         "",       "",            ""},
+    {"Label2",    ControlKind::LinkLabel,     "Created By Quennel",                 {45, 1320, 1680, 195},    4, false, false, false, Command::OpenHomePage, "",       "",            ""},
+    {"Image1",    ControlKind::Picture,       "",                                   {30, 15, 645, 660},      -1, false, false, false, Command::None,         "",       "",            ""},
+    {"Label1",    ControlKind::Label,         "Virtual Game Station Memory Card:",  {705, 90, 3015, 240},     3, false, false, false, Command::None,         "",       "",            ""},
 }};
 // clang-format on
 

@@ -1,10 +1,12 @@
 // The icon and pictures as the window expects them: single-frame GIF89a
 // pictures of the laid-out size with a 256-entry colour table and colour 15
-// transparent, and one 32 x 32 icon of 256 colours.
+// transparent, each again at twice the size for screens of twice the
+// density, and one 32 x 32 icon of 256 colours.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "scratch_folder.h"
 #include "window_geometry.h"
@@ -55,19 +57,27 @@ GifFacts Walk(const Bytes& Gif, std::size_t At) {
   return Facts;
 }
 
-void ExpectPicture(const std::string& File, const ControlSpec& Entry) {
+// The pictures and their size at 1x: Image1 fills its place in the layout,
+// the button's picture leaves room for the caption.
+struct Picture {
+  std::string Name;
+  unsigned Width, Height;
+};
+
+std::vector<Picture> Pictures() {
+  const PixelRect Image1 = ToPixels(ControlNamed("Image1").Rect, kBaseDpi);
+  return {{"Image1", unsigned(Image1.Width), unsigned(Image1.Height)}, {"btnStart", 37, 35}};
+}
+
+// Scale 1 reads Name.gif, scale 2 Name@2x.gif.
+void ExpectPicture(const Picture& Expected, unsigned Scale) {
+  const std::string File = Expected.Name + (Scale == 1 ? "" : "@2x") + ".gif";
   SCOPED_TRACE(File);
   const Bytes Gif = ReadBytes(Art(File));
   ASSERT_GT(Gif.size(), 13u + 768u);
   EXPECT_EQ(std::string(Gif.begin(), Gif.begin() + 6), "GIF89a");
-  const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
-  if (Entry.Name == "btnStart") {
-    EXPECT_EQ(Word(Gif, 6), 37u);
-    EXPECT_EQ(Word(Gif, 8), 35u);
-  } else {
-    EXPECT_EQ(Word(Gif, 6), unsigned(Rect.Width));
-    EXPECT_EQ(Word(Gif, 8), unsigned(Rect.Height));
-  }
+  EXPECT_EQ(Word(Gif, 6), Expected.Width * Scale);
+  EXPECT_EQ(Word(Gif, 8), Expected.Height * Scale);
   const unsigned char Packed = Gif[10];
   EXPECT_TRUE(Packed & 0x80) << "global colour table";
   EXPECT_EQ(2u << (Packed & 7), 256u) << "entries in the colour table";
@@ -77,8 +87,11 @@ void ExpectPicture(const std::string& File, const ControlSpec& Entry) {
 }
 
 TEST(Artwork, PicturesAreSingleFrameGifsWith256ColoursAndIndex15Transparent) {
-  ExpectPicture("Image1.gif", ControlNamed("Image1"));
-  ExpectPicture("btnStart.gif", ControlNamed("btnStart"));
+  for (const Picture& Expected : Pictures()) ExpectPicture(Expected, 1);
+}
+
+TEST(Artwork, EachPictureComesAgainAtTwiceTheSizeByTheSameRules) {
+  for (const Picture& Expected : Pictures()) ExpectPicture(Expected, 2);
 }
 
 TEST(Artwork, IconIsOne32By32ImageOf256Colours) {

@@ -1,10 +1,12 @@
 #include "main_window_qt.h"
 
 #include <QDesktopServices>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -13,6 +15,7 @@
 #include <array>
 #include <functional>
 
+#include "artwork.h"
 #include "file_dialogs_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
@@ -33,8 +36,8 @@ QRect RectOf(const ControlSpec& Entry) {
 // A push button showing its picture centred above its caption.
 class PictureButton : public QPushButton {
  public:
-  PictureButton(const QString& Caption, const QPixmap& Picture, QWidget* Parent)
-      : QPushButton(Caption, Parent), Picture_(Picture) {}
+  PictureButton(const QString& Caption, std::string_view Name, QWidget* Parent)
+      : QPushButton(Caption, Parent), Picture_(Name) {}
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -42,10 +45,10 @@ class PictureButton : public QPushButton {
     QStyleOptionButton Option;
     initStyleOption(&Option);
     Painter.drawControl(QStyle::CE_PushButtonBevel, Option);
-    const ButtonFace Face =
-        PictureButtonFace({0, 0, width(), height()}, {Picture_.width(), Picture_.height()},
-                          fontMetrics().height(), kBaseDpi);
-    Painter.drawPixmap(Face.Picture.Left, Face.Picture.Top, Picture_);
+    const ButtonFace Face = PictureButtonFace({0, 0, width(), height()},
+                                              {Picture_.Size().width(), Picture_.Size().height()},
+                                              fontMetrics().height(), kBaseDpi);
+    Picture_.Draw(Painter, {Face.Picture.Left, Face.Picture.Top});
     const QRect Caption(Face.Caption.Left, Face.Caption.Top, Face.Caption.Width,
                         Face.Caption.Height);
     Painter.drawItemText(Caption, Qt::AlignCenter, palette(), isEnabled(), text(),
@@ -59,7 +62,22 @@ class PictureButton : public QPushButton {
   }
 
  private:
-  QPixmap Picture_;
+  Artwork Picture_;
+};
+
+// A picture from the artwork, at its own size in the top left corner.
+class PictureView : public QWidget {
+ public:
+  PictureView(std::string_view Name, QWidget* Parent) : QWidget(Parent), Picture_(Name) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter Painter(this);
+    Picture_.Draw(Painter, {0, 0});
+  }
+
+ private:
+  Artwork Picture_;
 };
 
 // A label that runs a command when clicked, keeping the ordinary pointer.
@@ -79,11 +97,30 @@ class ClickableLabel : public QLabel {
   std::function<void()> OnClick_;
 };
 
+// Below this a text is unreadable anyway; it is shown cut instead.
+constexpr double kSmallestPoints = 4;
+
 void StyleAsLabel(QLabel* Label, const ControlSpec& Entry) {
   Label->setTextFormat(Qt::PlainText);  // no access keys, no markup
   Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label->setWordWrap(Entry.WordWrap);
   Label->setAutoFillBackground(true);  // opaque, in the window's colour
+}
+
+// The layout's boxes were cut for narrower fonts than desktops have today: a
+// text that runs out of its box, as the wrapped description does in three
+// lines, is set smaller, a quarter point at a time, until it fits.
+void ShrinkToFit(QLabel* Label, QSize Box) {
+  const QRectF Room = QRect(QPoint(), Box).marginsRemoved(Label->contentsMargins());
+  const int Flags = int(Label->alignment()) | (Label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+  const auto Fits = [&](const QFont& Font) {
+    return Room.contains(QFontMetricsF(Font, Label).boundingRect(Room, Flags, Label->text()));
+  };
+  QFont Font = Label->font();
+  while (!Fits(Font) && Font.pointSizeF() > kSmallestPoints) {
+    Font.setPointSizeF(Font.pointSizeF() - 0.25);
+  }
+  if (Font != Label->font()) Label->setFont(Font);
 }
 
 void StyleAsLink(QLabel* Label) {
@@ -131,7 +168,7 @@ MainWindow::MainWindow()
         Control = new QLineEdit(this);
         break;
       case ControlKind::PictureButton: {
-        auto* Button = new PictureButton(Text(Entry.Text), QPixmap(":/art/btnStart.gif"), this);
+        auto* Button = new PictureButton(Text(Entry.Text), Entry.Name, this);
         Button->setDefault(Entry.DefaultButton);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
@@ -144,20 +181,27 @@ MainWindow::MainWindow()
                             : new QLabel(Text(Entry.Text), this);
         StyleAsLabel(Label, Entry);
         if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
+        ShrinkToFit(Label, RectOf(Entry).size());
         Control = Label;
         break;
       }
-      case ControlKind::Picture: {
-        auto* Picture = new QLabel(this);
-        Picture->setPixmap(QPixmap(":/art/Image1.gif"));
-        Control = Picture;
+      case ControlKind::Picture:
+        Control = new PictureView(Entry.Name, this);
         break;
-      }
     }
     Control->setObjectName(Text(Entry.Name));
     Control->setGeometry(RectOf(Entry));
     Control->setFocusPolicy(Entry.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
+    Control->setAccessibleName(Text(Entry.AccessibleName));
+    Control->setAccessibleDescription(Text(Entry.AccessibleDescription));
     Widgets[I] = Control;
+  }
+  // A label's buddy is named after the label for screen readers; the label
+  // has no access key, so that is all it does.
+  constexpr auto Captions = CaptionLabels();
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    if (!Captions[I]) continue;
+    if (auto* Caption = qobject_cast<QLabel*>(Widgets[*Captions[I]])) Caption->setBuddy(Widgets[I]);
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
 
