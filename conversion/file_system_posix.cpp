@@ -244,6 +244,10 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
   return true;
 }
 
+// Besides what file_system.h says: a symbolic link at Path is followed and
+// stays a link while the card it names is replaced; a replaced card keeps its
+// permission bits and group where the file system and the user allow it; a
+// signal that ends the process during the save leaves no temporary file.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
   Destination Where;
   if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
@@ -260,4 +264,5 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
   ::fsync(Folder);
   return true;
 }
+
 }  // namespace mirvane

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 namespace mirvane {
 
