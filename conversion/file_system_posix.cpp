@@ -87,8 +87,8 @@ bool MayReplace(const Destination& Where) {
 
 // Best effort: the new card takes the old one's group and permission bits, so
 // that a private card stays private and a shared one shared. A file system
-// without them (FAT) refuses both, and a user may not hand a file to a group
-// he is not in; neither is a reason for the save to fail.
+// without them (FAT) refuses both, and users may not hand a file to a group
+// they are not in; neither is a reason for the save to fail.
 void KeepModeAndGroupBestEffort(int Fd, const struct stat& Old) {
   struct stat New;
   if (::fstat(Fd, &New) != 0) return;
@@ -177,6 +177,7 @@ bool Stage(const Destination& Where, std::span<const unsigned char> Bytes, SaveS
   Guard.Disarm();
   return false;
 }
+
 }  // namespace
 
 bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
