@@ -51,6 +51,21 @@ int StatusOf(pid_t Child) {
   return Status;
 }
 
+// Starts the Convert command in a child and holds it at the open of the new
+// card's file; returns the child, which exits with 0 once the card is saved.
+pid_t StartHeldSave(OpenGate& Gate, const std::string& Source, const std::string& Destination,
+                    void (*Prepare)()) {
+  const pid_t Child = ::fork();
+  if (Child == 0) {
+    Prepare();
+    ScriptedCaller Caller(Destination);
+    ConvertCard(Source, Caller);
+    ::_exit(Caller.Messages.empty() ? 0 : 1);
+  }
+  EXPECT_FALSE(Gate.Hold({"game.mem"}).empty()) << "the save made no new file";
+  return Child;
+}
+
 class SignalDuringSaveTest : public ::testing::TestWithParam<std::tuple<Place, int>> {
  protected:
   void SetUp() override {
@@ -70,20 +85,6 @@ class SignalDuringSaveTest : public ::testing::TestWithParam<std::tuple<Place, i
     WriteBytes(Destination, OldCard);
   }
 
-  // Starts the Convert command in a child and holds it at the open of the
-  // new card's file; returns the child.
-  pid_t StartHeldSave(OpenGate& Gate, const std::function<void()>& Prepare) {
-    const pid_t Child = ::fork();
-    if (Child == 0) {
-      Prepare();
-      ScriptedCaller Caller(Destination);
-      ConvertCard(Source, Caller);
-      ::_exit(Caller.Messages.empty() ? 0 : 1);
-    }
-    EXPECT_FALSE(Gate.Hold({"game.mem"}).empty()) << "the save made no new file";
-    return Child;
-  }
-
   ScratchFolder Scratch;
   std::unique_ptr<MountedFolder> Mount;
   std::string Root, Source, Destination;
@@ -97,7 +98,7 @@ TEST_P(SignalDuringSaveTest, LeavesNoTemporaryAndEndsTheProcessAsTheSignalSays) 
   {
     OpenGate Gate(Root);
     ASSERT_TRUE(Gate.Ready()) << "fanotify";
-    const pid_t Child = StartHeldSave(Gate, DefaultEndingSignals);
+    const pid_t Child = StartHeldSave(Gate, Source, Destination, DefaultEndingSignals);
     ::kill(Child, Signal);
     Gate.Release();
     Status = StatusOf(Child);
@@ -129,14 +130,8 @@ TEST(SignalDuringSave, AnIgnoredSignalLetsTheSaveFinish) {
   {
     OpenGate Gate(Folder.Root().string());
     ASSERT_TRUE(Gate.Ready()) << "fanotify";
-    const pid_t Child = ::fork();
-    if (Child == 0) {
-      std::signal(SIGHUP, SIG_IGN);
-      ScriptedCaller Caller(Folder.PathOf("game.mcd"));
-      ConvertCard(Folder.PathOf("game.mem"), Caller);
-      ::_exit(Caller.Messages.empty() ? 0 : 1);
-    }
-    EXPECT_FALSE(Gate.Hold({"game.mem"}).empty());
+    const pid_t Child = StartHeldSave(Gate, Folder.PathOf("game.mem"), Folder.PathOf("game.mcd"),
+                                      [] { std::signal(SIGHUP, SIG_IGN); });
     ::kill(Child, SIGHUP);
     Gate.Release();
     Status = StatusOf(Child);
@@ -163,7 +158,7 @@ TEST(SaveSignalGuard, ASignalRemovesTheArmedNameBeforeEndingTheProcess) {
   EXPECT_THAT(Folder.Names(), IsEmpty());
 }
 
-TEST(SaveSignalGuard, IgnoresFileSizeSignalsOnlyWhileItLives) {
+TEST(SaveSignalGuard, IgnoresFileSizeSignalsWhileItLivesAndPutsBackWhatItFound) {
   const auto Handler = [](int) {};
   const auto Previous = std::signal(SIGHUP, Handler);
   struct sigaction Before = {}, During = {}, After = {};
