@@ -1,16 +1,21 @@
 // File operations on POSIX systems.
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <vector>
 
+#include "descriptor_posix.h"
+#include "destination_posix.h"
 #include "file_system.h"
+#include "save_signal_guard_posix.h"
 
 namespace mirvane {
 
@@ -19,29 +24,6 @@ namespace {
 // Direct I/O wants buffer, length and file offset in multiples of the
 // device's block size; a page covers every block size in use.
 constexpr std::size_t kDirectAlignment = 4096;
-
-// Closes the descriptor when the scope ends, for the paths that give up early.
-class Descriptor {
- public:
-  explicit Descriptor(int Fd) : Fd_(Fd) {}
-  ~Descriptor() {
-    if (Fd_ >= 0) ::close(Fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-
-  int Get() const { return Fd_; }
-  bool Valid() const { return Fd_ >= 0; }
-  // Closes now and says whether the kernel accepted everything written.
-  bool Close() {
-    const int Fd = Fd_;
-    Fd_ = -1;
-    return ::close(Fd) == 0;
-  }
-
- private:
-  int Fd_;
-};
 
 bool ReadAll(int Fd, unsigned char* Data, std::size_t Size) {
   while (Size > 0) {
@@ -63,35 +45,6 @@ bool WriteAll(int Fd, const unsigned char* Data, std::size_t Size) {
     Size -= static_cast<std::size_t>(Put);
   }
   return true;
-}
-
-std::string FolderOf(const std::string& Path) {
-  const auto Slash = Path.find_last_of('/');
-  if (Slash == std::string::npos) return ".";
-  if (Slash == 0) return "/";
-  return Path.substr(0, Slash);
-}
-
-// Where deleting the old file first would be refused, replacing it must be too:
-// a folder, or a file that we may not write.
-bool MayReplace(const std::string& Path) {
-  struct stat Info;
-  if (::stat(Path.c_str(), &Info) != 0) return errno == ENOENT;
-  if (S_ISDIR(Info.st_mode)) return false;
-  return ::access(Path.c_str(), W_OK) == 0;
-}
-
-// A new file gets the permissions the user's umask gives, as if created in place.
-mode_t NewFileMode() {
-  const mode_t Mask = ::umask(0);
-  ::umask(Mask);
-  return 0666 & ~Mask;
-}
-
-void SyncFolder(const std::string& Folder) {
-  Descriptor Dir(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  // The rename has happened either way; this only hastens it to the disk.
-  if (Dir.Valid()) ::fsync(Dir.Get());
 }
 
 // Writes as much of Bytes as direct I/O takes, bypassing the page cache: no
@@ -120,9 +73,109 @@ std::size_t WriteDirect(int Fd, std::span<const unsigned char> Bytes) {
 }
 
 bool WriteToDisk(int Fd, std::span<const unsigned char> Bytes) {
-  if (::fchmod(Fd, NewFileMode()) != 0) return false;
   const auto Rest = Bytes.subspan(WriteDirect(Fd, Bytes));
   return WriteAll(Fd, Rest.data(), Rest.size()) && ::fsync(Fd) == 0;
+}
+
+// Where deleting the old file first would be refused, replacing it must be
+// too: a folder, or a file that we may not write.
+bool MayReplace(const Destination& Where) {
+  if (!Where.Exists) return true;
+  if (S_ISDIR(Where.Info.st_mode)) return false;
+  return ::faccessat(Where.Folder.Get(), Where.Name.c_str(), W_OK, 0) == 0;
+}
+
+// Best effort: the new card takes the old one's group and permission bits, so
+// that a private card stays private and a shared one shared. A file system
+// without them (FAT) refuses both, and users may not hand a file to a group
+// they are not in; neither is a reason for the save to fail.
+void KeepModeAndGroupBestEffort(int Fd, const struct stat& Old) {
+  struct stat New;
+  if (::fstat(Fd, &New) != 0) return;
+  if (New.st_gid != Old.st_gid) (void)::fchown(Fd, static_cast<uid_t>(-1), Old.st_gid);
+  if ((New.st_mode & 07777) != (Old.st_mode & 07777)) (void)::fchmod(Fd, Old.st_mode & 07777);
+}
+
+// The old card's mode and group go on first, while the file is still empty.
+bool Fill(int Fd, const Destination& Where, std::span<const unsigned char> Bytes) {
+  if (Where.Exists) KeepModeAndGroupBestEffort(Fd, Where.Info);
+  return WriteToDisk(Fd, Bytes);
+}
+
+// Hidden, and random so that saves into one folder do not meet.
+std::string NewTempName() {
+  std::uint64_t Random = 0;
+  if (::getrandom(&Random, sizeof Random, GRND_NONBLOCK) != sizeof Random) {
+    Random =
+        static_cast<std::uint64_t>(::getpid()) << 32 ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }
+  constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuv";
+  std::string Name = ".mirvane-";
+  for (int I = 0; I < 12; ++I, Random >>= 5) Name += kDigits[Random & 31];
+  return Name;
+}
+
+constexpr int kNameTries = 100;
+
+// Links the unnamed file Fd into Folder under a fresh temporary name, which
+// Guard then holds. A link cannot take the card's own name while the card
+// exists; the rename does that.
+bool NameUnnamed(int Fd, int Folder, SaveSignalGuard& Guard, std::string& Name) {
+  const std::string Self = "/proc/self/fd/" + std::to_string(Fd);
+  for (int Try = 0; Try < kNameTries; ++Try) {
+    Name = NewTempName();
+    Guard.Arm(Folder, Name.c_str());
+    if (::linkat(AT_FDCWD, Self.c_str(), Folder, Name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    // Without /proc, a process that may read any file can link the descriptor itself.
+    if (errno != EEXIST && ::linkat(Fd, "", Folder, Name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    const int Error = errno;
+    Guard.Disarm();
+    if (Error != EEXIST) return false;
+  }
+  return false;
+}
+
+Descriptor CreateNamed(int Folder, SaveSignalGuard& Guard, std::string& Name) {
+  for (int Try = 0; Try < kNameTries; ++Try) {
+    Name = NewTempName();
+    Guard.Arm(Folder, Name.c_str());
+    Descriptor File(::openat(Folder, Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (File.Valid()) return File;
+    const int Error = errno;
+    Guard.Disarm();
+    if (Error != EEXIST) break;
+  }
+  return Descriptor();
+}
+
+// Puts Bytes in a new file in the destination's folder and leaves it
+// complete, on the disk, under a temporary name that Guard holds. The file
+// has no name while it is written where the file system allows (O_TMPFILE),
+// so that nothing at all is left if the process dies then. Created with
+// 0666, it gets the umask (and a folder's default ACL) from the kernel.
+// Nothing is left behind when it fails.
+bool Stage(const Destination& Where, std::span<const unsigned char> Bytes, SaveSignalGuard& Guard,
+           std::string& Name) {
+  const int Folder = Where.Folder.Get();
+  Descriptor Unnamed(::openat(Folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+  if (Unnamed.Valid()) {
+    // A write that fails here would fail under a name too.
+    if (!Fill(Unnamed.Get(), Where, Bytes)) return false;
+    if (NameUnnamed(Unnamed.Get(), Folder, Guard, Name)) {
+      if (Unnamed.Close()) return true;
+      ::unlinkat(Folder, Name.c_str(), 0);
+      Guard.Disarm();
+      return false;
+    }
+    // It could not be linked (no /proc, no privilege): written again, named.
+  }
+  Descriptor Named = CreateNamed(Folder, Guard, Name);
+  if (!Named.Valid()) return false;
+  if (Fill(Named.Get(), Where, Bytes) && Named.Close()) return true;
+  ::unlinkat(Folder, Name.c_str(), 0);
+  Guard.Disarm();
+  return false;
 }
 
 }  // namespace
@@ -163,10 +216,15 @@ bool FileExists(const std::string& Path) {
 bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
                    FileContent& Content) {
   Content.Clear();
-  Descriptor File(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opening does not wait (a FIFO would wait for a writer), and nothing but
+  // a regular file is read; the read itself then waits as usual.
+  Descriptor File(::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat Info;
-  if (!File.Valid() || ::fstat(File.Get(), &Info) != 0 || Info.st_size < 0) return false;
-  if (static_cast<std::uintmax_t>(Info.st_size) > std::numeric_limits<std::size_t>::max()) {
+  if (!File.Valid() || ::fstat(File.Get(), &Info) != 0 || !S_ISREG(Info.st_mode)) return false;
+  const int Flags = ::fcntl(File.Get(), F_GETFL);
+  if (Flags < 0 || ::fcntl(File.Get(), F_SETFL, Flags & ~O_NONBLOCK) != 0) return false;
+  if (Info.st_size < 0 ||
+      static_cast<std::uintmax_t>(Info.st_size) > std::numeric_limits<std::size_t>::max()) {
     return false;
   }
   const auto Size = static_cast<std::size_t>(Info.st_size);
@@ -187,18 +245,24 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
   return true;
 }
 
+// Besides what file_system.h says: a symbolic link at Path is followed and
+// stays a link while the card it names is replaced; a replaced card keeps its
+// permission bits and group where the file system and the user allow it; a
+// signal that ends the process during the save leaves no temporary file.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
-  if (Path.empty() || !MayReplace(Path)) return false;
-  const std::string Folder = FolderOf(Path);
-  std::string TempPath = Folder + "/.mirvane-XXXXXX";
-  Descriptor Temp(::mkostemp(TempPath.data(), O_CLOEXEC));
-  if (!Temp.Valid()) return false;
-  if (!WriteToDisk(Temp.Get(), Bytes) || !Temp.Close() ||
-      ::rename(TempPath.c_str(), Path.c_str()) != 0) {
-    ::unlink(TempPath.c_str());
+  Destination Where;
+  if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
+  SaveSignalGuard Guard;
+  std::string TempName;
+  if (!Stage(Where, Bytes, Guard, TempName)) return false;
+  const int Folder = Where.Folder.Get();
+  if (::renameat(Folder, TempName.c_str(), Folder, Where.Name.c_str()) != 0) {
+    ::unlinkat(Folder, TempName.c_str(), 0);
     return false;
   }
-  SyncFolder(Folder);
+  Guard.Disarm();
+  // The rename has happened either way; this only hastens it to the disk.
+  ::fsync(Folder);
   return true;
 }
 

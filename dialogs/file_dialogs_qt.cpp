@@ -86,8 +86,10 @@ std::string ShowFileDialog(const DialogRequest& Request, QWidget* Form1) {
     Dialog.selectFile(InFolder ? Proposed.fileName() : FromUtf8(Request.ProposedName));
   }
 
-  const bool Accepted = Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty();
-  return Accepted ? Dialog.selectedFiles().first().toStdString() : "";
+  // The path exactly as Qt gives it: blanks at either end are part of a name
+  // here, and the prompts above were shown for that very name.
+  if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return "";
+  return Dialog.selectedFiles().first().toUtf8().toStdString();
 }
 
 std::string OpenDialog(QWidget* Form1, const std::string& Filter, const std::string& Title,

@@ -125,6 +125,18 @@ TEST_F(FileFaultTest, AFullDiskKeepsTheOldCard) {
   ExpectOldCardKept();
 }
 
+// A program that left SIGXFSZ at its default would be killed by it.
+TEST_F(FileFaultTest, AFileSizeLimitFailsTheSaveWithoutEndingTheProgram) {
+  const auto LimitWrites = [] {
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit Limit{64 * 1024, 64 * 1024};
+    return ::setrlimit(RLIMIT_FSIZE, &Limit) == 0;
+  };
+  const Outcome Seen = ConvertInChild(Source, Destination, LimitWrites);
+  EXPECT_THAT(Seen.Messages, ElementsAre(kNotSavedText));
+  ExpectOldCardKept();
+}
+
 TEST_F(FileFaultTest, AnUnreadableSourceIsAWrongFormat) {
   ASSERT_EQ(::chmod(Folder.Root().c_str(), 0777), 0);
   ASSERT_EQ(::chmod(Source.c_str(), 0000), 0);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "convert_card.h"
 #include "modal_driver.h"
 #include "scratch_folder.h"
 
@@ -19,17 +20,21 @@ namespace {
 
 using testing::Accept;
 using testing::Answer;
+using testing::Bytes;
 using testing::Cancel;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using testing::MakeCard;
 using testing::ModalDriver;
 using testing::NameField;
+using testing::Pattern;
+using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::Type;
 using testing::WriteBytes;
 
 constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
-constexpr char kDestinationFilter[] = "Bleem Memory Cards (*.mcd)|*.mcd";
 
 class QtFileDialogTest : public ::testing::Test {
  protected:
@@ -149,6 +154,65 @@ TEST_F(QtFileDialogTest, SaveCutsALongProposedNameTo254Characters) {
   });
   EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Folder.Root().string(), Long), "");
   EXPECT_TRUE(Driver.Finished());
+}
+
+// A trailing blank makes another name, which does not exist yet: creating it
+// is confirmed, and replacing the name without the blank is not asked about.
+void ChooseNameWithTrailingBlank(ModalDriver& Driver) {
+  Driver
+      .On<QFileDialog>([](QFileDialog* Dialog) {
+        // Typed into the focused name field, as a user does: only then does
+        // the dialog let go of the existing card it proposed and selected.
+        QApplication::setActiveWindow(Dialog);
+        Dialog->findChild<QLineEdit*>("fileNameEdit")->setFocus();
+        Type(Dialog, "card.mcd ");
+        Accept(Dialog);
+      })
+      .On<QMessageBox>([](QMessageBox* Box) {
+        EXPECT_THAT(Box->text().toStdString(), HasSubstr("does not exist"));
+        Answer(Box, QMessageBox::Yes);
+      });
+}
+
+TEST_F(QtFileDialogTest, SaveReturnsANameWithATrailingBlankAsTyped) {
+  const std::string Existing = Folder.PathOf("card.mcd");
+  WriteBytes(Existing, {7});
+  ChooseNameWithTrailingBlank(Driver);
+  EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Existing, Existing),
+            Folder.PathOf("card.mcd "));
+  EXPECT_TRUE(Driver.Finished());
+}
+
+// The Convert command with the real save dialog in place of the window's.
+class SaveDialogCaller : public ConvertCaller {
+ public:
+  explicit SaveDialogCaller(QWidget* Owner) : Owner_(Owner) {}
+  void RequestSource() override { ++SourceRequests; }
+  void Inform(const std::string& Text) override { Messages.push_back(Text); }
+  std::string ChooseDestination(const std::string& Filter, const std::string& Title,
+                                const std::string& InitDir,
+                                const std::string& DefaultFilename) override {
+    return SaveDialog(Owner_, Filter, Title, InitDir, DefaultFilename);
+  }
+
+  int SourceRequests = 0;
+  std::vector<std::string> Messages;
+
+ private:
+  QWidget* Owner_;
+};
+
+TEST_F(QtFileDialogTest, ConvertingToANameWithATrailingBlankLeavesTheCardWithoutIt) {
+  const Bytes Body = Pattern(8192);
+  WriteBytes(Folder.PathOf("card.mem"), MakeCard(Body));
+  WriteBytes(Folder.PathOf("card.mcd"), {7});
+  ChooseNameWithTrailingBlank(Driver);
+  SaveDialogCaller Caller(&Owner);
+  ConvertCard(Folder.PathOf("card.mem"), Caller);
+  EXPECT_TRUE(Driver.Finished());
+  EXPECT_THAT(Caller.Messages, IsEmpty());
+  EXPECT_EQ(ReadBytes(Folder.PathOf("card.mcd")), Bytes{7});
+  EXPECT_EQ(ReadBytes(Folder.PathOf("card.mcd ")), Body);
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+// What the signals that end a process do while a card is being saved.
+#pragma once
+
+#include <csignal>
+
+namespace mirvane {
+
+// While it lives, SIGINT, SIGTERM and SIGHUP first remove the temporary name
+// that Arm registered and then end the process as they would have without
+// the guard; a signal that was ignored stays ignored. SIGXFSZ, unless the
+// program handles it itself, is ignored, so that a write past the file-size
+// limit fails with EFBIG instead of killing the process. The previous
+// dispositions come back when the guard goes away.
+//
+// One save at a time: what the handler needs is process-wide (see the .cpp).
+class SaveSignalGuard {
+ public:
+  static constexpr int kMaxNameChars = 31;
+
+  SaveSignalGuard();
+  ~SaveSignalGuard();
+  SaveSignalGuard(const SaveSignalGuard&) = delete;
+  SaveSignalGuard& operator=(const SaveSignalGuard&) = delete;
+
+  // Name (at most kMaxNameChars bytes) in the folder open as Folder is to be
+  // removed if a signal ends the process. Arming before the name is made
+  // leaves no moment in which it exists unguarded.
+  void Arm(int Folder, const char* Name);
+  void Disarm();
+
+ private:
+  bool Installed_[3] = {};
+  bool FileSizeIgnored_ = false;
+  struct sigaction PreviousFileSize_ = {};
+};
+
+}  // namespace mirvane

@@ -1,0 +1,185 @@
+// Saving on POSIX systems: what a replaced card keeps, where a link leads,
+// how long a path may be, and real file systems (FAT, a full tmpfs).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "convert_card.h"
+#include "file_system.h"
+#include "mounted_folder_posix.h"
+#include "scratch_folder.h"
+#include "scripted_caller.h"
+
+namespace mirvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Bytes;
+using ::testing::ElementsAre;
+using testing::FileSystemKind;
+using ::testing::IsEmpty;
+using testing::MakeCard;
+using testing::MountedFolder;
+using testing::NamesIn;
+using testing::Pattern;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::ScriptedCaller;
+using testing::WriteBytes;
+
+struct stat StatOf(const std::string& Path) {
+  struct stat Info = {};
+  EXPECT_EQ(::lstat(Path.c_str(), &Info), 0) << Path;
+  return Info;
+}
+
+class KeptAttributesTest : public ::testing::Test {
+ protected:
+  ScratchFolder Folder;
+  const std::string Card = Folder.PathOf("card.mcd");
+  const Bytes Body = Pattern(5000, 4);
+};
+
+TEST_F(KeptAttributesTest, APrivateCardStaysPrivate) {
+  WriteBytes(Card, Pattern(10));
+  ASSERT_EQ(::chmod(Card.c_str(), 0600), 0);
+  ASSERT_TRUE(ReplaceFileWith(Card, Body));
+  EXPECT_EQ(StatOf(Card).st_mode & 07777, 0600u);
+  EXPECT_EQ(ReadBytes(Card), Body);
+}
+
+TEST_F(KeptAttributesTest, ASharedCardKeepsItsGroupAndGroupWrite) {
+  if (::geteuid() != 0) GTEST_SKIP() << "handing a file to any group needs root";
+  constexpr gid_t kSharing = 4242;  // neither root's group nor the folder's
+  WriteBytes(Card, Pattern(10));
+  ASSERT_EQ(::chown(Card.c_str(), static_cast<uid_t>(-1), kSharing), 0);
+  ASSERT_EQ(::chmod(Card.c_str(), 0664), 0);
+  ASSERT_TRUE(ReplaceFileWith(Card, Body));
+  EXPECT_EQ(StatOf(Card).st_gid, kSharing);
+  EXPECT_EQ(StatOf(Card).st_mode & 07777, 0664u);
+}
+
+TEST_F(KeptAttributesTest, ANewCardGetsTheModeTheUmaskLeaves) {
+  const mode_t Previous = ::umask(027);
+  const bool Saved = ReplaceFileWith(Card, Body);
+  ::umask(Previous);
+  ASSERT_TRUE(Saved);
+  EXPECT_EQ(StatOf(Card).st_mode & 07777, 0640u);
+}
+
+class LinkedCardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory(Folder.Root() / "cards");
+    fs::create_directory(Folder.Root() / "links");
+  }
+  void ExpectLink(const std::string& Link, const std::string& Target) {
+    EXPECT_TRUE(fs::is_symlink(Link)) << Link;
+    EXPECT_EQ(fs::read_symlink(Link).string(), Target);
+  }
+
+  ScratchFolder Folder;
+  const std::string Card = Folder.PathOf("cards/real.mcd");
+  const Bytes Body = Pattern(5000, 5);
+};
+
+TEST_F(LinkedCardTest, TheCardALinkNamesIsReplacedAndTheLinkStays) {
+  WriteBytes(Card, Pattern(10));
+  fs::create_symlink("../cards/real.mcd", Folder.PathOf("links/game.mcd"));
+  ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("links/game.mcd"), Body));
+  EXPECT_EQ(ReadBytes(Card), Body);
+  ExpectLink(Folder.PathOf("links/game.mcd"), "../cards/real.mcd");
+  EXPECT_THAT(Folder.Names(), ElementsAre("cards", "links"));
+  EXPECT_THAT(NamesIn(Folder.PathOf("cards")), ElementsAre("real.mcd"));
+}
+
+TEST_F(LinkedCardTest, AChainOfLinksIsFollowedToTheCard) {
+  WriteBytes(Card, Pattern(10));
+  fs::create_symlink("real.mcd", Folder.PathOf("cards/second.mcd"));
+  fs::create_symlink(Folder.PathOf("cards/second.mcd"), Folder.PathOf("links/first.mcd"));
+  ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("links/first.mcd"), Body));
+  EXPECT_EQ(ReadBytes(Card), Body);
+  ExpectLink(Folder.PathOf("links/first.mcd"), Folder.PathOf("cards/second.mcd"));
+  ExpectLink(Folder.PathOf("cards/second.mcd"), "real.mcd");
+}
+
+// As a shell's ">" does: the link then names the new card.
+TEST_F(LinkedCardTest, ALinkToNothingGetsTheCardItNames) {
+  fs::create_symlink("../cards/real.mcd", Folder.PathOf("links/game.mcd"));
+  ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("links/game.mcd"), Body));
+  EXPECT_EQ(ReadBytes(Card), Body);
+  ExpectLink(Folder.PathOf("links/game.mcd"), "../cards/real.mcd");
+}
+
+// Nested folders make a destination of exactly PATH_MAX - 1 bytes, the
+// longest the system takes; the temporary file's name is longer than the
+// card's, so a path built from the folder's would be refused.
+TEST(LongPath, ACardAtTheLongestPathTheSystemTakesIsSaved) {
+  ScratchFolder Folder;
+  const std::string Name = "c.mcd";
+  const std::size_t Longest = PATH_MAX - 1;
+  std::string Path = Folder.Root().string();
+  while (Path.size() + 1 + NAME_MAX + 1 + Name.size() < Longest)
+    Path += "/" + std::string(200, 'd');
+  Path += "/" + std::string(Longest - Path.size() - 2 - Name.size(), 'e');
+  fs::create_directories(Path);
+  Path += "/" + Name;
+  ASSERT_EQ(Path.size(), Longest);
+  const Bytes Body = Pattern(5000, 6);
+  ASSERT_TRUE(ReplaceFileWith(Path, Body));
+  EXPECT_EQ(ReadBytes(Path), Body);
+  ASSERT_TRUE(ReplaceFileWith(Path, Pattern(10)));
+  EXPECT_EQ(ReadBytes(Path), Pattern(10));
+  EXPECT_THAT(NamesIn(fs::path(Path).parent_path().string()), ElementsAre(Name));
+}
+
+// The Convert command onto a FAT file system served through FUSE, which
+// refuses to set permissions.
+class FatCardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Fat.Mounted() && ::geteuid() != 0) GTEST_SKIP() << Fat.Why();
+    ASSERT_TRUE(Fat.Mounted()) << Fat.Why();
+    WriteBytes(Fat.PathOf("game.mem"), MakeCard(Body));
+  }
+  std::vector<std::string> Convert(const std::string& Destination) {
+    ScriptedCaller Caller(Fat.PathOf(Destination));
+    ConvertCard(Fat.PathOf("game.mem"), Caller);
+    return Caller.Messages;
+  }
+
+  MountedFolder Fat{FileSystemKind::FatThroughFuse, 32 << 20};
+  const Bytes Body = Pattern(300 * 1024, 7);
+};
+
+TEST_F(FatCardTest, ANewCardIsSaved) {
+  EXPECT_THAT(Convert("new.mcd"), IsEmpty());
+  EXPECT_EQ(ReadBytes(Fat.PathOf("new.mcd")), Body);
+  EXPECT_THAT(Fat.Names(), ElementsAre("game.mem", "new.mcd"));
+}
+
+TEST_F(FatCardTest, AnOldCardIsReplaced) {
+  WriteBytes(Fat.PathOf("old.mcd"), Pattern(1000, 8));
+  EXPECT_THAT(Convert("old.mcd"), IsEmpty());
+  EXPECT_EQ(ReadBytes(Fat.PathOf("old.mcd")), Body);
+  EXPECT_THAT(Fat.Names(), ElementsAre("game.mem", "old.mcd"));
+}
+
+TEST(FullFileSystem, AFullTmpfsKeepsTheOldCard) {
+  MountedFolder Small(FileSystemKind::Tmpfs, 1 << 20);
+  if (!Small.Mounted() && ::geteuid() != 0) GTEST_SKIP() << Small.Why();
+  ASSERT_TRUE(Small.Mounted()) << Small.Why();
+  const Bytes OldCard = Pattern(128 * 1024, 9);
+  WriteBytes(Small.PathOf("game.mcd"), OldCard);
+  EXPECT_FALSE(ReplaceFileWith(Small.PathOf("game.mcd"), Pattern(2 << 20, 10)));
+  EXPECT_EQ(ReadBytes(Small.PathOf("game.mcd")), OldCard);
+  EXPECT_THAT(Small.Names(), ElementsAre("game.mcd"));
+}
+
+}  // namespace
+}  // namespace mirvane
