@@ -7,7 +7,7 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev clang-tidy
-  qt6-base-dev xvfb xauth x11-utils dpkg-dev file desktop-file-utils appstream
+  qt6-base-dev xvfb xauth x11-utils dpkg-dev file desktop-file-utils appstream lintian zip
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine32 wine64"
 
