@@ -32,6 +32,12 @@ class FuzzInput {
     return Take(Length);
   }
 
+  // Up to Count bytes, fewer where the input ends.
+  std::vector<unsigned char> Bytes(std::size_t Count) {
+    const std::string Part = Take(Count);
+    return {Part.begin(), Part.end()};
+  }
+
   std::string RestAsText() { return Take(Rest_.size()); }
 
   std::vector<unsigned char> RestAsBytes() {
