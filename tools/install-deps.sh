@@ -7,9 +7,10 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev clang-tidy
-  qt6-base-dev xvfb xauth x11-utils dpkg-dev file desktop-file-utils appstream lintian zip
+  qt6-base-dev xvfb xauth x11-utils dpkg-dev file desktop-file-utils appstream
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 wine wine32 wine64"
+  binutils-mingw-w64-x86-64 wine wine32 wine64
+  lintian zip"
 
 missing=""
 for package in $packages; do
