@@ -45,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Siz
           "the save dialog confirms creating and replacing");
   Require(Name.compare(0, Save.ProposedName.size(), Save.ProposedName) == 0,
           "the proposed name is the start of the given one");
-  // A name of at most the buffer's length in bytes is within it in characters too.
-  Require(Save.ProposedName.size() >= std::min(Name.size(), mirvane::kDialogBufferChars),
-          "a name is cut only beyond the buffer's length");
+  // The dialog proposes up to 254 characters; a name of at most 254 bytes has
+  // no more characters than that, however they are counted.
+  constexpr std::size_t kProposedChars = 254;
+  Require(Save.ProposedName.size() >= std::min(Name.size(), kProposedChars),
+          "a name is cut only beyond the dialog's length");
   return 0;
 }
