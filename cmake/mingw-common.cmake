@@ -14,3 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+
+# No link time in the program file: two builds of one commit are identical.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -Wl,--no-insert-timestamp)

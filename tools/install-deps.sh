@@ -12,7 +12,8 @@ packages="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
   qt6-base-dev xvfb xauth x11-utils dpkg-dev file desktop-file-utils appstream
   fusefat dosfstools e2fsprogs mount
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 wine wine32 wine64"
+  binutils-mingw-w64-x86-64 wine wine32 wine64
+  lintian zip"
 
 missing=""
 for package in $packages; do

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 
 #include "control_ids.h"
 #include "scratch_folder.h"
+#include "version.h"
 #include "win_dialog_driver.h"
 #include "window_commands.h"
 #include "window_geometry.h"
@@ -386,8 +388,10 @@ TEST_F(MirvaneExeTest, Screenshot) {
   ::ReleaseDC(nullptr, Screen);
 }
 
-// The version record, read back from the program file.
-TEST(MirvaneExeFile, CarriesVersion100AndTheProductName) {
+// The version record, read back from the program file: the numbers of the
+// project's version, and as text the version as users see it ("1.00": major,
+// then minor in two digits).
+TEST(MirvaneExeFile, CarriesTheProjectVersionAndTheProductName) {
   const std::string Path = WindowsPath(MIRVANE_EXE);
   DWORD Ignored = 0;
   const DWORD Size = ::GetFileVersionInfoSizeA(Path.c_str(), &Ignored);
@@ -397,10 +401,12 @@ TEST(MirvaneExeFile, CarriesVersion100AndTheProductName) {
   VS_FIXEDFILEINFO* Fixed = nullptr;
   UINT Length = 0;
   ASSERT_TRUE(::VerQueryValueA(Block.data(), "\\", reinterpret_cast<void**>(&Fixed), &Length));
-  EXPECT_EQ(Fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(Fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(Fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(Fixed->dwProductVersionLS, 0u);
+  const DWORD High = MAKELONG(MIRVANE_VERSION_MINOR, MIRVANE_VERSION_MAJOR);
+  const DWORD Low = MAKELONG(MIRVANE_VERSION_TWEAK, MIRVANE_VERSION_PATCH);
+  EXPECT_EQ(Fixed->dwFileVersionMS, High);
+  EXPECT_EQ(Fixed->dwFileVersionLS, Low);
+  EXPECT_EQ(Fixed->dwProductVersionMS, High);
+  EXPECT_EQ(Fixed->dwProductVersionLS, Low);
   const auto Text = [&](const char* Name) {
     char* Value = nullptr;
     UINT Chars = 0;
@@ -411,8 +417,10 @@ TEST(MirvaneExeFile, CarriesVersion100AndTheProductName) {
     return std::string(Value);
   };
   EXPECT_EQ(Text("ProductName"), "Mirvane");
-  EXPECT_EQ(Text("FileVersion"), "1.00");
-  EXPECT_EQ(Text("ProductVersion"), "1.00");
+  char Shown[16];
+  std::snprintf(Shown, sizeof Shown, "%d.%02d", MIRVANE_VERSION_MAJOR, MIRVANE_VERSION_MINOR);
+  EXPECT_EQ(Text("FileVersion"), Shown);
+  EXPECT_EQ(Text("ProductVersion"), Shown);
 }
 
 TEST(MirvaneExeFile, CarriesItsIcon) {
