@@ -446,11 +446,10 @@ SIZE GifSize(const std::string& Path) {
 // Dpi; the frame around the client area as the window has it.
 void ExpectLaidOutAt(HWND Main, int Dpi) {
   const PixelSize Size = ClientSize(Dpi);
-  RECT Client{}, Outer{}, Inner{};
+  RECT Client{};
   ::GetClientRect(Main, &Client);
   EXPECT_EQ(Client.right, Size.Width);
   EXPECT_EQ(Client.bottom, Size.Height);
-  std::printf("at %d dpi: client %ld x %ld\n", Dpi, Client.right, Client.bottom);
 
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     const ControlSpec& Entry = kControls[I];
@@ -514,8 +513,6 @@ TEST_P(MirvaneExeAtDpiTest, EveryTextFitsItsControlInAFontOfTheScreensDensity) {
     }
     const std::string Text(Entry.Text);
     const SIZE Need = InkExtent(Font, Text, Entry.WordWrap, Width);
-    std::printf("%s at %d dpi: needs %ld x %ld of %d x %d\n", Text.c_str(), Dpi, Need.cx, Need.cy,
-                Width, Height);
     EXPECT_GT(Need.cx, 0) << "the text shows";
     EXPECT_LE(Need.cx, Width);
     EXPECT_LE(Need.cy, Height);
