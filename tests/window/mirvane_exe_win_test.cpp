@@ -569,8 +569,10 @@ TEST_F(MirvaneExeTest, FollowsTheWindowToAScreenOfAnotherDensity) {
 TEST_F(MirvaneExeTest, ScreenReadersNameThePathBoxAfterItsLabel) {
   ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   IAccessible* Object = nullptr;
+  // __uuidof: mingw's 64-bit oleacc library resolves IID_IAccessible to an
+  // import stub rather than the identifier itself.
   ASSERT_EQ(::AccessibleObjectFromWindow(Control(ControlIndex("txtSource")), DWORD(OBJID_CLIENT),
-                                         IID_IAccessible, reinterpret_cast<void**>(&Object)),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&Object)),
             S_OK);
   VARIANT Self;
   ::VariantInit(&Self);
