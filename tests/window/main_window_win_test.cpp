@@ -12,6 +12,8 @@
 #include "control_ids.h"
 #include "dpi_functions.h"
 #include "main_window_win.h"
+#include "picture.h"
+#include "resource.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 
@@ -100,6 +102,18 @@ class MainWindowWinTest : public ::testing::Test {
     Item.itemAction = ODA_DRAWENTIRE;
     Item.itemState = State;
     Item.hwndItem = Control(ControlIndex("btnStart"));
+    Item.hDC = Into.Dc;
+    Item.rcItem = {0, 0, Into.Size.cx, Into.Size.cy};
+    ::SendMessageW(Main, WM_DRAWITEM, WPARAM(Item.CtlID), reinterpret_cast<LPARAM>(&Item));
+  }
+
+  // Draws Image1 through the window's WM_DRAWITEM into Into, filling it.
+  void DrawImage1(Canvas& Into) {
+    DRAWITEMSTRUCT Item{};
+    Item.CtlType = ODT_STATIC;
+    Item.CtlID = UINT(ControlId(ControlIndex("Image1")));
+    Item.itemAction = ODA_DRAWENTIRE;
+    Item.hwndItem = Control(ControlIndex("Image1"));
     Item.hDC = Into.Dc;
     Item.rcItem = {0, 0, Into.Size.cx, Into.Size.cy};
     ::SendMessageW(Main, WM_DRAWITEM, WPARAM(Item.CtlID), reinterpret_cast<LPARAM>(&Item));
@@ -218,6 +232,21 @@ TEST_F(MainWindowWinTest, DrawsNoFocusRectangleWhenToldNot) {
   DrawStartButton(Hidden, ODS_FOCUS | ODS_NOFOCUSRECT);
   EXPECT_NE(Focused.Pixels(), Plain.Pixels());
   EXPECT_EQ(Hidden.Pixels(), Plain.Pixels());
+}
+
+// At twice 96 dpi the picture is the drawing made for that size, pixel for
+// pixel, not the small one enlarged.
+TEST_F(MainWindowWinTest, ShowsTheDoubleSizeDrawingAtTwiceTheDensity) {
+  const PixelRect Box = ToPixels(ControlNamed("Image1").Rect, 2 * kBaseDpi);
+  Canvas Shown({Box.Width, Box.Height}), Expected({Box.Width, Box.Height});
+  DrawImage1(Shown);
+  Picture Double;
+  ASSERT_TRUE(Double.Load(::GetModuleHandleW(nullptr), IDR_IMAGE1_2X_GIF));
+  ASSERT_EQ(Double.PixelSize().cx, Box.Width);
+  RECT All{0, 0, Box.Width, Box.Height};
+  ::FillRect(Expected.Dc, &All, ::GetSysColorBrush(COLOR_BTNFACE));
+  Double.Draw(Expected.Dc, 0, 0);
+  EXPECT_EQ(Shown.Pixels(), Expected.Pixels());
 }
 
 }  // namespace
