@@ -617,6 +617,24 @@ TEST(MirvaneExeFile, CarriesVersion100AndTheProductName) {
   EXPECT_EQ(Text("ProductVersion"), "1.00");
 }
 
+// Wine gives every program the screen's density, declared or not; Windows
+// stretches a bitmap of the window unless the manifest says the program
+// draws itself at any density, so the declaration is read back here.
+TEST(MirvaneExeFile, DeclaresItDrawsItselfAtEveryMonitorsDensity) {
+  HMODULE Program =
+      ::LoadLibraryExA(WindowsPath(MIRVANE_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(Program, nullptr);
+  HRSRC Found = ::FindResourceA(Program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(Found, nullptr) << "a manifest";
+  const auto* Text = static_cast<const char*>(::LockResource(::LoadResource(Program, Found)));
+  const std::string Manifest(Text, ::SizeofResource(Program, Found));
+  ::FreeLibrary(Program);
+  EXPECT_THAT(Manifest, HasSubstr("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                                  "WindowsSettings\">PerMonitorV2"));
+  EXPECT_THAT(Manifest, HasSubstr("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                                  "WindowsSettings\">true/pm</dpiAware>"));
+}
+
 TEST(MirvaneExeFile, CarriesItsIcon) {
   HMODULE Program =
       ::LoadLibraryExA(WindowsPath(MIRVANE_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
