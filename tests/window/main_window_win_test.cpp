@@ -179,6 +179,10 @@ TEST_F(MainWindowWinTest, RemakesFontsAndIconsForANewDensity) {
   EXPECT_EQ(::GetObjectW(OldFont, sizeof Gone, &Gone), 0) << "the old font is freed";
 }
 
+// The window property through which the credit link's replaced procedure
+// finds what it records.
+constexpr wchar_t kFontWatch[] = L"MirvaneFontWatch";
+
 // Children go after their parent's WM_DESTROY: the credit link still has its
 // font when it is destroyed, and the font goes with the window.
 TEST_F(MainWindowWinTest, TheLinksFontLivesAsLongAsTheLink) {
@@ -187,21 +191,21 @@ TEST_F(MainWindowWinTest, TheLinksFontLivesAsLongAsTheLink) {
     HFONT Font;
     bool FontAliveAtEnd = false;
   };
-  static Watch* Watching = nullptr;
   const HWND Link = Control(ControlIndex("Label2"));
   Watch Seen{nullptr, reinterpret_cast<HFONT>(::SendMessageW(Link, WM_GETFONT, 0, 0))};
-  Watching = &Seen;
+  ASSERT_TRUE(::SetPropW(Link, kFontWatch, &Seen));
   Seen.Original = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
       Link, GWLP_WNDPROC,
       reinterpret_cast<LONG_PTR>(+[](HWND Window, UINT Message, WPARAM W, LPARAM L) -> LRESULT {
+        auto* Watching = static_cast<Watch*>(::GetPropW(Window, kFontWatch));
         if (Message == WM_NCDESTROY) {
+          ::RemovePropW(Window, kFontWatch);
           LOGFONTW Font{};
           Watching->FontAliveAtEnd = ::GetObjectW(Watching->Font, sizeof Font, &Font) != 0;
         }
         return ::CallWindowProcW(Watching->Original, Window, Message, W, L);
       })));
   ::DestroyWindow(Main);
-  Watching = nullptr;
   EXPECT_TRUE(Seen.FontAliveAtEnd);
   LOGFONTW Font{};
   EXPECT_EQ(::GetObjectW(Seen.Font, sizeof Font, &Font), 0) << "freed with the window";
