@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   if (sizeof(void*) == 4 && std::getenv("MIRVANE_I386_EMULATED") != nullptr) {
     std::string Filter = GTEST_FLAG_GET(filter);
     Filter += Filter.find('-') == std::string::npos ? "-" : ":";
-    Filter += "WinFileDialogTest.*:MirvaneExeTest.*";
+    Filter += "WinFileDialogTest.*:*MirvaneExe*Test.*:MainWindowWinTest.*";
     GTEST_FLAG_SET(filter, Filter);
     std::printf(
         "32-bit Wine runs emulated here: the tests that show windows are left out\n"

@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include <gdiplus.h>
+#include <oleacc.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include <string>
 
 #include "control_ids.h"
+#include "dpi_functions.h"
 #include "scratch_folder.h"
 #include "version.h"
 #include "win_dialog_driver.h"
@@ -79,9 +82,43 @@ BOOL CALLBACK MatchMainWindow(HWND Window, LPARAM Param) {
   return TRUE;
 }
 
+// Saves what the screen shows of Window as a PNG file into the build's
+// screenshot folder.
+void SaveScreenshot(HWND Window, const std::string& Name) {
+  ::Sleep(500);  // lets the X server finish drawing before the screen is read
+  RECT Box{};
+  ::GetWindowRect(Window, &Box);
+  const int Width = Box.right - Box.left, Height = Box.bottom - Box.top;
+  HDC Screen = ::GetDC(nullptr);
+  HDC Memory = ::CreateCompatibleDC(Screen);
+  HBITMAP Shot = ::CreateCompatibleBitmap(Screen, Width, Height);
+  HGDIOBJ Old = ::SelectObject(Memory, Shot);
+  ::BitBlt(Memory, 0, 0, Width, Height, Screen, Box.left, Box.top, SRCCOPY);
+  ::SelectObject(Memory, Old);
+
+  Gdiplus::GdiplusStartupInput Input;
+  ULONG_PTR Token = 0;
+  ASSERT_EQ(Gdiplus::GdiplusStartup(&Token, &Input, nullptr), Gdiplus::Ok);
+  {
+    Gdiplus::Bitmap Image(Shot, nullptr);
+    const CLSID Png = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    const std::string File = WindowsPath(MIRVANE_SCREENSHOT_DIR "/" + Name);
+    const std::wstring Wide(File.begin(), File.end());
+    ::CreateDirectoryA(WindowsPath(MIRVANE_SCREENSHOT_DIR).c_str(), nullptr);
+    EXPECT_EQ(Image.Save(Wide.c_str(), &Png, nullptr), Gdiplus::Ok);
+  }
+  Gdiplus::GdiplusShutdown(Token);
+  ::DeleteObject(Shot);
+  ::DeleteDC(Memory);
+  ::ReleaseDC(nullptr, Screen);
+}
+
 class MirvaneExeTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Rectangles and sizes as the program sees them, in the screen's pixels.
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     std::string Command = "\"" + WindowsPath(MIRVANE_EXE) + "\"";
     STARTUPINFOA Startup{};
     Startup.cb = sizeof Startup;
@@ -121,7 +158,9 @@ class MirvaneExeTest : public ::testing::Test {
 
   HWND Control(std::size_t Index) { return ::GetDlgItem(Main, ControlId(Index)); }
   std::string PathBox() { return TextOf(Control(ControlIndex("txtSource"))); }
-  void Press(std::size_t Index) { PressButton(Main, ControlId(Index)); }
+  // As a click does: through the control, so that its wiring is tested too.
+  // Posted: the command may open a modal dialog, which the test then drives.
+  void Press(std::size_t Index) { ::PostMessageA(Control(Index), BM_CLICK, 0, 0); }
   HWND WaitForDialog(HWND Owner) {
     HWND Dialog = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (Dialog = FindOwnedDialog(Owner)) != nullptr; }));
@@ -132,42 +171,6 @@ class MirvaneExeTest : public ::testing::Test {
   HWND Main = nullptr;
   ScratchFolder Folder;
 };
-
-TEST_F(MirvaneExeTest, IsAFixedToolWindowLaidOutByTheTable) {
-  EXPECT_EQ(TextOf(Main), "Mirvane");
-  RECT Client{};
-  ::GetClientRect(Main, &Client);
-  EXPECT_EQ(Client.right, 285);
-  EXPECT_EQ(Client.bottom, 114);
-  const auto Style = DWORD(::GetWindowLongA(Main, GWL_STYLE));
-  const auto ExStyle = DWORD(::GetWindowLongA(Main, GWL_EXSTYLE));
-  EXPECT_TRUE(ExStyle & WS_EX_TOOLWINDOW);
-  EXPECT_TRUE(Style & WS_SYSMENU) << "a close button";
-  EXPECT_FALSE(Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  RECT Frame{0, 0, 285, 114}, Outer{};
-  ::AdjustWindowRectEx(&Frame, Style, FALSE, ExStyle);
-  ::GetWindowRect(Main, &Outer);
-  EXPECT_EQ(Outer.right - Outer.left, Frame.right - Frame.left);
-  EXPECT_EQ(Outer.bottom - Outer.top, Frame.bottom - Frame.top);
-  std::printf("window %ld x %ld, client 285 x 114\n", Outer.right - Outer.left,
-              Outer.bottom - Outer.top);
-
-  for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const ControlSpec& Entry = kControls[I];
-    SCOPED_TRACE(std::string(Entry.Name));
-    HWND Widget = Control(I);
-    ASSERT_NE(Widget, nullptr);
-    RECT Box{};
-    ::GetWindowRect(Widget, &Box);
-    ::MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&Box), 2);
-    const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
-    EXPECT_EQ(Box.left, Rect.Left);
-    EXPECT_EQ(Box.top, Rect.Top);
-    EXPECT_EQ(Box.right - Box.left, Rect.Width);
-    EXPECT_EQ(Box.bottom - Box.top, Rect.Height);
-    EXPECT_EQ(TextOf(Widget), Entry.Text);
-  }
-}
 
 TEST_F(MirvaneExeTest, FocusStartsInThePathBoxAndTabGoesRound) {
   GUITHREADINFO Info{};
@@ -267,8 +270,8 @@ TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
       ERROR_SUCCESS);
 
   const HWND Link = Control(ControlIndex("Label2"));
-  ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(Link), STN_CLICKED),
-                 reinterpret_cast<LPARAM>(Link));
+  ::PostMessageA(Link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  ::PostMessageA(Link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   std::string Seen;
   EXPECT_TRUE(WaitFor([&] {
     const Bytes Text = ReadBytes(Record);
@@ -359,35 +362,277 @@ TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
 
 TEST_F(MirvaneExeTest, Screenshot) {
   ::RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  ::Sleep(500);  // lets the X server finish drawing before the screen is read
-  RECT Box{};
-  ::GetWindowRect(Main, &Box);
-  const int Width = Box.right - Box.left, Height = Box.bottom - Box.top;
-  HDC Screen = ::GetDC(nullptr);
-  HDC Memory = ::CreateCompatibleDC(Screen);
-  HBITMAP Shot = ::CreateCompatibleBitmap(Screen, Width, Height);
-  HGDIOBJ Old = ::SelectObject(Memory, Shot);
-  ::BitBlt(Memory, 0, 0, Width, Height, Screen, Box.left, Box.top, SRCCOPY);
-  ::SelectObject(Memory, Old);
-
-  Gdiplus::GdiplusStartupInput Input;
-  ULONG_PTR Token = 0;
-  ASSERT_EQ(Gdiplus::GdiplusStartup(&Token, &Input, nullptr), Gdiplus::Ok);
-  {
-    Gdiplus::Bitmap Image(Shot, nullptr);
-    const CLSID Png = {
-        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    const std::string File = WindowsPath(MIRVANE_DOCS_DIR "/screenshot-windows.png");
-    const std::wstring Wide(File.begin(), File.end());
-    ::CreateDirectoryA(WindowsPath(MIRVANE_DOCS_DIR).c_str(), nullptr);
-    EXPECT_EQ(Image.Save(Wide.c_str(), &Png, nullptr), Gdiplus::Ok);
-  }
-  Gdiplus::GdiplusShutdown(Token);
-  ::DeleteObject(Shot);
-  ::DeleteDC(Memory);
-  ::ReleaseDC(nullptr, Screen);
+  SaveScreenshot(Main, "screenshot-windows.png");
 }
 
+// Wine's screen density for each program it starts from now on: LogPixels,
+// read as a process starts. Restored when this object goes.
+class ScreenDensity {
+ public:
+  explicit ScreenDensity(int Dpi) {
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                          KEY_ALL_ACCESS, nullptr, &Key_, nullptr) != ERROR_SUCCESS) {
+      Key_ = nullptr;
+      return;
+    }
+    DWORD Size = sizeof Previous_;
+    HadPrevious_ = ::RegQueryValueExA(Key_, "LogPixels", nullptr, nullptr,
+                                      reinterpret_cast<BYTE*>(&Previous_), &Size) == ERROR_SUCCESS;
+    const DWORD Value = DWORD(Dpi);
+    Set_ = ::RegSetValueExA(Key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value),
+                            sizeof Value) == ERROR_SUCCESS;
+  }
+  ~ScreenDensity() {
+    if (Key_ == nullptr) return;
+    if (HadPrevious_) {
+      ::RegSetValueExA(Key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Previous_),
+                       sizeof Previous_);
+    } else {
+      ::RegDeleteValueA(Key_, "LogPixels");
+    }
+    ::RegCloseKey(Key_);
+  }
+  ScreenDensity(const ScreenDensity&) = delete;
+  ScreenDensity& operator=(const ScreenDensity&) = delete;
+
+  bool Set() const { return Set_; }
+
+ private:
+  HKEY Key_ = nullptr;
+  DWORD Previous_ = 0;
+  bool HadPrevious_ = false;
+  bool Set_ = false;
+};
+
+// The program started on a screen of the density given as the parameter.
+class MirvaneExeAtDpiTest : public MirvaneExeTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    const ScreenDensity Density(GetParam());
+    ASSERT_TRUE(Density.Set());
+    MirvaneExeTest::SetUp();
+  }
+};
+
+// The font a control draws its text with at Dpi. The control's own font
+// cannot be read from here: under Wine a font handle is good only in the
+// process that made it (GetObject fails on it here), so the test makes the
+// same font the same way; main_window_win_test checks that the window's
+// controls have it.
+LOGFONTW FontAt(std::size_t Index, int Dpi) {
+  if (Index == ControlIndex("Label2")) {
+    LOGFONTW Link{};
+    Link.lfHeight = -::MulDiv(int(kLinkFontPoints * 100), Dpi, 72 * 100);
+    Link.lfWeight = FW_NORMAL;
+    Link.lfUnderline = TRUE;
+    Link.lfCharSet = ANSI_CHARSET;
+    Link.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+    const std::string_view Face = kLinkFontFace;
+    std::copy(Face.begin(), Face.end(), Link.lfFaceName);
+    return Link;
+  }
+  LOGFONTW Message{};
+  EXPECT_TRUE(DpiFunctions().MessageFont(Dpi, Message));
+  return Message;
+}
+
+// The room that the ink of Text takes in Font, from the top-left corner
+// where it is drawn: on one line, or broken into lines of Width. Ink, not
+// character cells: the cells of a label's last line may reach below its box
+// where no letter does.
+SIZE InkExtent(const LOGFONTW& Font, const std::string& Text, bool Wrap, int Width) {
+  const int Room = 4 * Width + 200;
+  HDC Dc = ::CreateCompatibleDC(nullptr);
+  BITMAPINFO Info{};
+  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Room, -Room, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* Bits = nullptr;
+  HBITMAP Canvas = ::CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  HFONT Made = ::CreateFontIndirectW(&Font);
+  HGDIOBJ OldBitmap = ::SelectObject(Dc, Canvas);
+  HGDIOBJ OldFont = ::SelectObject(Dc, Made);
+  RECT All{0, 0, Room, Room};
+  ::FillRect(Dc, &All, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SetTextColor(Dc, RGB(0, 0, 0));
+  ::SetBkMode(Dc, TRANSPARENT);
+  const std::wstring Wide(Text.begin(), Text.end());
+  RECT Box{0, 0, Wrap ? Width : Room, Room};
+  ::DrawTextW(Dc, Wide.c_str(), -1, &Box,
+              DT_NOPREFIX | DT_NOCLIP | (Wrap ? DT_WORDBREAK : DT_SINGLELINE));
+  ::GdiFlush();
+  SIZE Ink{0, 0};
+  const auto* Pixels = static_cast<const std::uint32_t*>(Bits);
+  for (int Y = 0; Y < Room; ++Y) {
+    for (int X = 0; X < Room; ++X) {
+      // Smoothing greys the edges of letters; a pixel less than a quarter
+      // dark is no edge that a reader would miss.
+      const std::uint32_t Pixel = Pixels[std::size_t(Y) * std::size_t(Room) + std::size_t(X)];
+      if (std::min({Pixel & 0xFF, Pixel >> 8 & 0xFF, Pixel >> 16 & 0xFF}) < 0xC0) {
+        Ink.cx = std::max<LONG>(Ink.cx, X + 1);
+        Ink.cy = std::max<LONG>(Ink.cy, Y + 1);
+      }
+    }
+  }
+  ::SelectObject(Dc, OldFont);
+  ::SelectObject(Dc, OldBitmap);
+  ::DeleteObject(Made);
+  ::DeleteObject(Canvas);
+  ::DeleteDC(Dc);
+  return Ink;
+}
+
+// A picture's own size in pixels, from its GIF header.
+SIZE GifSize(const std::string& Path) {
+  const Bytes Header = ReadBytes(Path);
+  if (Header.size() < 10) return {};
+  return {Header[6] | Header[7] << 8, Header[8] | Header[9] << 8};
+}
+
+// The window's client area and every control where the table puts them at
+// Dpi; the frame around the client area as the window has it.
+void ExpectLaidOutAt(HWND Main, int Dpi) {
+  const PixelSize Size = ClientSize(Dpi);
+  RECT Client{};
+  ::GetClientRect(Main, &Client);
+  EXPECT_EQ(Client.right, Size.Width);
+  EXPECT_EQ(Client.bottom, Size.Height);
+
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const ControlSpec& Entry = kControls[I];
+    SCOPED_TRACE(std::string(Entry.Name));
+    HWND Widget = ::GetDlgItem(Main, ControlId(I));
+    ASSERT_NE(Widget, nullptr);
+    RECT Box{};
+    ::GetWindowRect(Widget, &Box);
+    ::MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&Box), 2);
+    const PixelRect Rect = ToPixels(Entry.Rect, Dpi);
+    EXPECT_EQ(Box.left, Rect.Left);
+    EXPECT_EQ(Box.top, Rect.Top);
+    EXPECT_EQ(Box.right - Box.left, Rect.Width);
+    EXPECT_EQ(Box.bottom - Box.top, Rect.Height);
+  }
+}
+
+TEST_P(MirvaneExeAtDpiTest, IsAFixedToolWindowLaidOutByTheTable) {
+  const int Dpi = GetParam();
+  EXPECT_EQ(TextOf(Main), "Mirvane");
+  const auto Style = DWORD(::GetWindowLongA(Main, GWL_STYLE));
+  const auto ExStyle = DWORD(::GetWindowLongA(Main, GWL_EXSTYLE));
+  EXPECT_TRUE(ExStyle & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(Style & WS_SYSMENU) << "a close button";
+  EXPECT_FALSE(Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  const PixelSize Size = ClientSize(Dpi);
+  RECT Frame{0, 0, Size.Width, Size.Height}, Outer{};
+  ::AdjustWindowRectExForDpi(&Frame, Style, FALSE, ExStyle, UINT(Dpi));
+  ::GetWindowRect(Main, &Outer);
+  EXPECT_EQ(Outer.right - Outer.left, Frame.right - Frame.left);
+  EXPECT_EQ(Outer.bottom - Outer.top, Frame.bottom - Frame.top);
+  std::printf("window %ld x %ld\n", Outer.right - Outer.left, Outer.bottom - Outer.top);
+  ExpectLaidOutAt(Main, Dpi);
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    EXPECT_EQ(TextOf(Control(I)), kControls[I].Text) << kControls[I].Name;
+  }
+}
+
+// Each text is measured in the font the control draws it with at the
+// screen's density.
+TEST_P(MirvaneExeAtDpiTest, EveryTextFitsItsControlInAFontOfTheScreensDensity) {
+  const int Dpi = GetParam();
+  // A push button's frame takes this much of each side.
+  const int Border = ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(Dpi));
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const ControlSpec& Entry = kControls[I];
+    if (Entry.Text.empty()) continue;
+    SCOPED_TRACE(std::string(Entry.Name));
+    HWND Widget = Control(I);
+    const LOGFONTW Font = FontAt(I, Dpi);
+    RECT Box{};
+    ::GetClientRect(Widget, &Box);
+    const bool Button =
+        Entry.Kind == ControlKind::PushButton || Entry.Kind == ControlKind::PictureButton;
+    const int Width = Box.right - (Button ? 2 * Border : 0);
+    int Height = Box.bottom - (Button ? 2 * Border : 0);
+    if (Entry.Kind == ControlKind::PictureButton) {
+      const SIZE Picture = GifSize(MIRVANE_ART_DIR "/" + std::string(Entry.Name) + ".gif");
+      ASSERT_GT(Picture.cy, 0);
+      Height -= ::MulDiv(Picture.cy, Dpi, kBaseDpi) + TwipsToPixels(kPictureGapTwips, Dpi);
+    }
+    const std::string Text(Entry.Text);
+    const SIZE Need = InkExtent(Font, Text, Entry.WordWrap, Width);
+    EXPECT_GT(Need.cx, 0) << "the text shows";
+    EXPECT_LE(Need.cx, Width);
+    EXPECT_LE(Need.cy, Height);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, MirvaneExeAtDpiTest, ::testing::Values(96, 120, 144, 192),
+                         [](const auto& Info) { return std::to_string(Info.param) + "dpi"; });
+
+class MirvaneExeScreenshotAt144DpiTest : public MirvaneExeAtDpiTest {};
+
+TEST_P(MirvaneExeScreenshotAt144DpiTest, Screenshot) {
+  ::RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveScreenshot(Main, "screenshot-windows-144dpi.png");
+}
+
+INSTANTIATE_TEST_SUITE_P(Density, MirvaneExeScreenshotAt144DpiTest, ::testing::Values(144),
+                         [](const auto& Info) { return std::to_string(Info.param) + "dpi"; });
+
+// What the system does when the window moves to a screen of another density:
+// WM_DPICHANGED with the new density and the window's new rectangle, which
+// lives in the program's memory. Wine keeps the frame it had; only the
+// client area grows.
+TEST_F(MirvaneExeTest, FollowsTheWindowToAScreenOfAnotherDensity) {
+  constexpr int From = kBaseDpi, To = 144;
+  RECT Outer{};
+  ::GetWindowRect(Main, &Outer);
+  const PixelSize Before = ClientSize(From), After = ClientSize(To);
+  const RECT Suggested{Outer.left + 10, Outer.top + 10,
+                       Outer.right + 10 + After.Width - Before.Width,
+                       Outer.bottom + 10 + After.Height - Before.Height};
+  void* Remote = ::VirtualAllocEx(Process.hProcess, nullptr, sizeof Suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_NE(Remote, nullptr);
+  ASSERT_TRUE(
+      ::WriteProcessMemory(Process.hProcess, Remote, &Suggested, sizeof Suggested, nullptr));
+  DWORD_PTR Ignored = 0;
+  EXPECT_TRUE(::SendMessageTimeoutA(Main, WM_DPICHANGED, MAKEWPARAM(To, To),
+                                    reinterpret_cast<LPARAM>(Remote), SMTO_ABORTIFHUNG, kPatienceMs,
+                                    &Ignored));
+  ::VirtualFreeEx(Process.hProcess, Remote, 0, MEM_RELEASE);
+
+  RECT Now{};
+  ::GetWindowRect(Main, &Now);
+  EXPECT_EQ(Now.left, Suggested.left);
+  EXPECT_EQ(Now.top, Suggested.top);
+  EXPECT_EQ(Now.right, Suggested.right);
+  EXPECT_EQ(Now.bottom, Suggested.bottom);
+  ExpectLaidOutAt(Main, To);
+}
+
+// Screen readers name a text box after the label just before it among the
+// window's children; the name is what they announce.
+TEST_F(MirvaneExeTest, ScreenReadersNameThePathBoxAfterItsLabel) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  IAccessible* Object = nullptr;
+  // __uuidof: mingw's 64-bit oleacc library resolves IID_IAccessible to an
+  // import stub rather than the identifier itself.
+  ASSERT_EQ(::AccessibleObjectFromWindow(Control(ControlIndex("txtSource")), DWORD(OBJID_CLIENT),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&Object)),
+            S_OK);
+  VARIANT Self;
+  ::VariantInit(&Self);
+  Self.vt = VT_I4;
+  Self.lVal = CHILDID_SELF;
+  BSTR Name = nullptr;
+  EXPECT_EQ(Object->get_accName(Self, &Name), S_OK);
+  const std::wstring Announced = Name != nullptr ? std::wstring(Name, ::SysStringLen(Name)) : L"";
+  ::SysFreeString(Name);
+  Object->Release();
+  ::CoUninitialize();
+  const std::string_view Label =
+      kControls[ControlIndex(ControlNamed("txtSource").CaptionLabel)].Text;
+  EXPECT_EQ(Announced, std::wstring(Label.begin(), Label.end()));
+}
 // The version record, read back from the program file: the numbers of the
 // project's version, and as text the version as users see it ("1.00": major,
 // then minor in two digits).
@@ -421,6 +666,24 @@ TEST(MirvaneExeFile, CarriesTheProjectVersionAndTheProductName) {
   std::snprintf(Shown, sizeof Shown, "%d.%02d", MIRVANE_VERSION_MAJOR, MIRVANE_VERSION_MINOR);
   EXPECT_EQ(Text("FileVersion"), Shown);
   EXPECT_EQ(Text("ProductVersion"), Shown);
+}
+
+// Wine gives every program the screen's density, declared or not; Windows
+// stretches a bitmap of the window unless the manifest says the program
+// draws itself at any density, so the declaration is read back here.
+TEST(MirvaneExeFile, DeclaresItDrawsItselfAtEveryMonitorsDensity) {
+  HMODULE Program =
+      ::LoadLibraryExA(WindowsPath(MIRVANE_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(Program, nullptr);
+  HRSRC Found = ::FindResourceA(Program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(Found, nullptr) << "a manifest";
+  const auto* Text = static_cast<const char*>(::LockResource(::LoadResource(Program, Found)));
+  const std::string Manifest(Text, ::SizeofResource(Program, Found));
+  ::FreeLibrary(Program);
+  EXPECT_THAT(Manifest, HasSubstr("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                                  "WindowsSettings\">PerMonitorV2"));
+  EXPECT_THAT(Manifest, HasSubstr("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                                  "WindowsSettings\">true/pm</dpiAware>"));
 }
 
 TEST(MirvaneExeFile, CarriesItsIcon) {

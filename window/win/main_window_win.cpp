@@ -21,33 +21,42 @@ struct ControlClass {
   DWORD ExStyle;
 };
 
+// The style constants are signed in the headers; styles are DWORDs.
+constexpr DWORD Style(long Bits) {
+  return static_cast<DWORD>(Bits);
+}
+
 ControlClass ClassOf(const ControlSpec& Entry) {
-  const DWORD Tab = Entry.TakesFocus ? WS_TABSTOP : 0;
+  const DWORD Tab = Entry.TakesFocus ? Style(WS_TABSTOP) : 0;
   switch (Entry.Kind) {
     case ControlKind::PushButton:
-      return {"BUTTON", BS_PUSHBUTTON | Tab, 0};
+      return {"BUTTON", Style(BS_PUSHBUTTON) | Tab, 0};
     case ControlKind::TextBox:
-      return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | Tab, WS_EX_CLIENTEDGE};
+      return {"EDIT", Style(ES_LEFT | ES_AUTOHSCROLL) | Tab, WS_EX_CLIENTEDGE};
     case ControlKind::PictureButton:
       // Drawn here: a picture above the caption is beyond the plain button.
-      return {"BUTTON", BS_OWNERDRAW | Tab, 0};
+      return {"BUTTON", Style(BS_OWNERDRAW) | Tab, 0};
     case ControlKind::Label:
-      return {"STATIC", DWORD(Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, 0};
+      return {"STATIC", Style((Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX), 0};
     case ControlKind::LinkLabel:
-      return {"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0};
+      return {"STATIC", Style(SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY), 0};
     case ControlKind::Picture:
-      return {"STATIC", SS_OWNERDRAW, 0};
+      return {"STATIC", Style(SS_OWNERDRAW), 0};
   }
   return {"STATIC", 0, 0};
 }
 
-HFONT CreateLinkFont(HWND Window) {
-  HDC Dc = ::GetDC(Window);
-  const int Height = -::MulDiv(int(kLinkFontPoints * 100), ::GetDeviceCaps(Dc, LOGPIXELSY), 7200);
-  ::ReleaseDC(Window, Dc);
+HFONT CreateLinkFont(int Dpi) {
+  // Points are 1/72 inch; the height is negative to size the characters
+  // rather than the cells.
+  const int Height = -::MulDiv(int(kLinkFontPoints * 100), Dpi, 72 * 100);
   return ::CreateFontA(Height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, kLinkFontFace);
+}
+
+SIZE ToSize(const PixelRect& Rect) {
+  return {Rect.Width, Rect.Height};
 }
 
 std::string WindowText(HWND Window) {
@@ -72,32 +81,39 @@ bool MainWindowWin::Register(HINSTANCE Instance) {
 }
 
 HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
-  const PixelSize Client = ClientSize(kBaseDpi);
-  RECT Frame{0, 0, Client.Width, Client.Height};
-  ::AdjustWindowRectEx(&Frame, kWindowStyle, FALSE, kWindowExStyle);
-  HWND Window = ::CreateWindowExA(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, Frame.right - Frame.left,
-                                  Frame.bottom - Frame.top, nullptr, nullptr, Instance, nullptr);
+  // The size follows in WM_CREATE, once the window's density is known.
+  HWND Window =
+      ::CreateWindowExA(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, Instance, nullptr);
   if (Window == nullptr) return nullptr;
   ::ShowWindow(Window, Show);
   ::UpdateWindow(Window);
   return Window;
 }
 
+// An exception must not unwind through the system's frames that called this
+// procedure. Lookups in the table are settled while compiling, so what can
+// still throw is running out of memory in a command or a window text; such a
+// message is left to the default procedure, which is as if it were not
+// handled, and a window that cannot get its object is not created.
 LRESULT CALLBACK MainWindowWin::WindowProc(HWND Window, UINT Message, WPARAM WParam,
                                            LPARAM LParam) {
-  auto* Self = reinterpret_cast<MainWindowWin*>(::GetWindowLongPtrA(Window, GWLP_USERDATA));
-  if (Message == WM_NCCREATE) {
-    Self = new MainWindowWin(Window);
-    ::SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+  try {
+    auto* Self = reinterpret_cast<MainWindowWin*>(::GetWindowLongPtrA(Window, GWLP_USERDATA));
+    if (Message == WM_NCCREATE) {
+      Self = new MainWindowWin(Window);
+      ::SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+    }
+    if (Self == nullptr) return ::DefWindowProcA(Window, Message, WParam, LParam);
+    const LRESULT Result = Self->Handle(Message, WParam, LParam);
+    if (Message == WM_NCDESTROY) {
+      ::SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+      delete Self;
+    }
+    return Result;
+  } catch (...) {
+    return Message == WM_NCCREATE ? FALSE : ::DefWindowProcA(Window, Message, WParam, LParam);
   }
-  if (Self == nullptr) return ::DefWindowProcA(Window, Message, WParam, LParam);
-  const LRESULT Result = Self->Handle(Message, WParam, LParam);
-  if (Message == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
-    delete Self;
-  }
-  return Result;
 }
 
 LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
@@ -116,6 +132,10 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(LParam));
       return TRUE;
+    case WM_DPICHANGED:
+      // Both halves of WParam carry the same density.
+      OnDpiChanged(HIWORD(WParam), *reinterpret_cast<const RECT*>(LParam));
+      return 0;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(
           OnColorStatic(reinterpret_cast<HDC>(WParam), reinterpret_cast<HWND>(LParam)));
@@ -123,7 +143,7 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
       OnActivate(LOWORD(WParam) != WA_INACTIVE);
       return 0;
     case WM_DESTROY:
-      OnDestroy();
+      ::PostQuitMessage(0);
       return 0;
     default:
       return ::DefWindowProcA(Hwnd_, Message, WParam, LParam);
@@ -132,24 +152,18 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
 
 bool MainWindowWin::OnCreate() {
   const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Hwnd_, GWLP_HINSTANCE));
-  const auto Font = reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT));
-  LinkFont_ = CreateLinkFont(Hwnd_);
-  Image1_.Load(Instance, IDR_IMAGE1_GIF);
-  StartPicture_.Load(Instance, IDR_BTNSTART_GIF);
+  Dpi_ = DpiApi_.WindowDpi(Hwnd_);
+  Image1_.Load(Instance, IDR_IMAGE1_GIF, IDR_IMAGE1_2X_GIF);
+  StartPicture_.Load(Instance, IDR_BTNSTART_GIF, IDR_BTNSTART_2X_GIF);
 
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     const ControlSpec& Entry = kControls[I];
     const ControlClass Class = ClassOf(Entry);
     const std::string Text(Entry.Text);
-    const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
     Controls_[I] = ::CreateWindowExA(
-        Class.ExStyle, Class.Class, Text.c_str(), WS_CHILD | WS_VISIBLE | Class.Style, Rect.Left,
-        Rect.Top, Rect.Width, Rect.Height, Hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
+        Class.ExStyle, Class.Class, Text.c_str(), WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0, 0,
+        Hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
     if (Controls_[I] == nullptr) return false;
-    const bool Link = Entry.Kind == ControlKind::LinkLabel && LinkFont_ != nullptr;
-    ::SendMessageA(Controls_[I], WM_SETFONT, Link ? reinterpret_cast<WPARAM>(LinkFont_) : Font,
-                   FALSE);
   }
 
   // Tab follows the window order, and so does a screen reader looking for the
@@ -159,29 +173,94 @@ bool MainWindowWin::OnCreate() {
     ::SetWindowPos(Controls_[I], After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     After = Controls_[I];
   }
+  ApplyDpi(true);
   LastFocus_ = Controls_[ControlIndex("txtSource")];
   return true;
+}
+
+void MainWindowWin::ApplyDpi(bool SizeWindow) {
+  MakeFonts();
+  MakeIcons();
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const PixelRect Rect = ToPixels(kControls[I].Rect, Dpi_);
+    ::SetWindowPos(Controls_[I], nullptr, Rect.Left, Rect.Top, Rect.Width, Rect.Height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (SizeWindow) {
+    const PixelSize Client = ClientSize(Dpi_);
+    const SIZE Frame =
+        DpiApi_.FrameSize(Client.Width, Client.Height, kWindowStyle, kWindowExStyle, Dpi_);
+    ::SetWindowPos(Hwnd_, nullptr, 0, 0, Frame.cx, Frame.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindowWin::MakeFonts() {
+  // The new fonts are in the controls before the old ones go.
+  LOGFONTW Message{};
+  OwnedFont NewMessage(DpiApi_.MessageFont(Dpi_, Message) ? ::CreateFontIndirectW(&Message)
+                                                          : nullptr);
+  OwnedFont NewLink(CreateLinkFont(Dpi_));
+  const auto Fallback = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  HFONT Text = NewMessage != nullptr ? NewMessage.get() : Fallback;
+  HFONT Link = NewLink != nullptr ? NewLink.get() : Text;
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const HFONT Font = I == ControlIndex("Label2") ? Link : Text;
+    ::SendMessageA(Controls_[I], WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
+  }
+  MessageFont_ = std::move(NewMessage);
+  LinkFont_ = std::move(NewLink);
+}
+
+void MainWindowWin::MakeIcons() {
+  // One icon resource, drawn at the sizes the system shows at this density.
+  const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Hwnd_, GWLP_HINSTANCE));
+  const auto Load = [&](int Width, int Height) {
+    return OwnedIcon(static_cast<HICON>(::LoadImageA(Instance, MAKEINTRESOURCEA(IDI_MIRVANE),
+                                                     IMAGE_ICON, DpiApi_.Metric(Width, Dpi_),
+                                                     DpiApi_.Metric(Height, Dpi_), 0)));
+  };
+  OwnedIcon Big = Load(SM_CXICON, SM_CYICON);
+  OwnedIcon Small = Load(SM_CXSMICON, SM_CYSMICON);
+  ::SendMessageA(Hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Big.get()));
+  ::SendMessageA(Hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Small.get()));
+  BigIcon_ = std::move(Big);
+  SmallIcon_ = std::move(Small);
+}
+
+void MainWindowWin::OnDpiChanged(int Dpi, const RECT& Suggested) {
+  Dpi_ = Dpi;
+  ApplyDpi(false);
+  ::SetWindowPos(Hwnd_, nullptr, Suggested.left, Suggested.top, Suggested.right - Suggested.left,
+                 Suggested.bottom - Suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(Hwnd_, nullptr, TRUE);
 }
 
 void MainWindowWin::OnCommand(int Id, int Code) {
   const std::size_t Index = std::size_t(Id - kFirstControlId);
   if (Index >= kControls.size()) return;
-  const ControlSpec& Entry = kControls[Index];
-  const bool IsStatic = Entry.Kind == ControlKind::LinkLabel;
-  if (Code == (IsStatic ? STN_CLICKED : BN_CLICKED)) RunCommand(Entry.Click, *this);
+  static_assert(STN_CLICKED == BN_CLICKED, "a click is one code for buttons and statics");
+  if (Code == BN_CLICKED) RunCommand(kControls[Index].Click, *this);
 }
 
 void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
-  const bool IsButton = Item.CtlType == ODT_BUTTON;
-  const Picture& Shown = IsButton ? StartPicture_ : Image1_;
-  RECT Box = Item.rcItem;
-  if (!IsButton) {
+  // The DC goes back to the control as it came.
+  const int Saved = ::SaveDC(Item.hDC);
+  const std::size_t Index = std::size_t(Item.CtlID) - kFirstControlId;
+  if (Index == ControlIndex("btnStart")) {
+    DrawStartButton(Item);
+  } else if (Index == ControlIndex("Image1")) {
+    RECT Box = Item.rcItem;
     ::FillRect(Item.hDC, &Box, ::GetSysColorBrush(COLOR_BTNFACE));
-    Shown.Draw(Item.hDC, Box.left, Box.top);
-    return;
+    Image1_.Draw(Item.hDC, Box.left, Box.top, {Box.right - Box.left, Box.bottom - Box.top},
+                 ::GetSysColor(COLOR_BTNFACE));
   }
+  if (Saved != 0) ::RestoreDC(Item.hDC, Saved);
+}
 
+void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
   // The default button: a black outline around a push-button frame.
+  RECT Box = Item.rcItem;
   const bool Pushed = Item.itemState & ODS_SELECTED;
   ::FrameRect(Item.hDC, &Box, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   ::InflateRect(&Box, -1, -1);
@@ -193,17 +272,20 @@ void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
                  reinterpret_cast<HFONT>(::SendMessageA(Item.hwndItem, WM_GETFONT, 0, 0)));
   TEXTMETRICA Metrics{};
   ::GetTextMetricsA(Item.hDC, &Metrics);
-  const SIZE Size = Shown.PixelSize();
+  // The picture's pixels are 1/96 inch.
+  const SIZE Base = StartPicture_.BaseSize();
+  const PixelSize Picture{::MulDiv(Base.cx, Dpi_, kBaseDpi), ::MulDiv(Base.cy, Dpi_, kBaseDpi)};
   const ButtonFace Face = PictureButtonFace(
-      {Box.left + Shift, Box.top + Shift, Box.right - Box.left, Box.bottom - Box.top},
-      {Size.cx, Size.cy}, Metrics.tmHeight, kBaseDpi);
-  Shown.Draw(Item.hDC, Face.Picture.Left, Face.Picture.Top);
+      {Box.left + Shift, Box.top + Shift, Box.right - Box.left, Box.bottom - Box.top}, Picture,
+      Metrics.tmHeight, Dpi_);
+  StartPicture_.Draw(Item.hDC, Face.Picture.Left, Face.Picture.Top, ToSize(Face.Picture),
+                     ::GetSysColor(COLOR_BTNFACE));
   RECT Text{Face.Caption.Left, Face.Caption.Top, Face.Caption.Left + Face.Caption.Width,
             Face.Caption.Top + Face.Caption.Height};
   ::SetBkMode(Item.hDC, TRANSPARENT);
   ::SetTextColor(Item.hDC, ::GetSysColor(COLOR_BTNTEXT));
   ::DrawTextA(Item.hDC, Caption.c_str(), -1, &Text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-  if (Item.itemState & ODS_FOCUS) {
+  if ((Item.itemState & ODS_FOCUS) && !(Item.itemState & ODS_NOFOCUSRECT)) {
     ::InflateRect(&Box, -3, -3);
     ::DrawFocusRect(Item.hDC, &Box);
   }
@@ -227,11 +309,6 @@ void MainWindowWin::OnActivate(bool Active) {
   } else if (LastFocus_ != nullptr) {
     ::SetFocus(LastFocus_);
   }
-}
-
-void MainWindowWin::OnDestroy() {
-  if (LinkFont_ != nullptr) ::DeleteObject(LinkFont_);
-  ::PostQuitMessage(0);
 }
 
 std::string MainWindowWin::PathText() const {

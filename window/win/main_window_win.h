@@ -1,10 +1,13 @@
-// The main window on Windows: raw Win32 controls built from the layout table.
+// The main window on Windows: raw Win32 controls built from the layout table,
+// laid out, lettered and pictured at the density of the screen it is on.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 
+#include "dpi_functions.h"
+#include "owned_handles.h"
 #include "picture.h"
 #include "window_commands.h"
 #include "window_geometry.h"
@@ -37,15 +40,29 @@ class MainWindowWin : public MainWindowPort {
   bool OnCreate();
   void OnCommand(int Id, int Code);
   void OnDrawItem(const DRAWITEMSTRUCT& Item);
+  void DrawStartButton(const DRAWITEMSTRUCT& Item);
   HBRUSH OnColorStatic(HDC Dc, HWND Control);
   void OnActivate(bool Active);
-  void OnDestroy();
+  void OnDpiChanged(int Dpi, const RECT& Suggested);
+
+  // Everything that depends on the density Dpi_: fonts, icons, the
+  // controls' places and the window's size (unless the system chose it).
+  void ApplyDpi(bool SizeWindow);
+  void MakeFonts();
+  void MakeIcons();
 
   HWND Hwnd_;
+  DpiFunctions DpiApi_;
+  int Dpi_ = kBaseDpi;
   std::array<HWND, kControls.size()> Controls_{};
-  HFONT LinkFont_ = nullptr;
-  Picture Image1_;
-  Picture StartPicture_;
+  // Fonts, icons and pictures live until WM_NCDESTROY, when this object is
+  // deleted: the children, which use them, are gone by then.
+  OwnedFont MessageFont_;
+  OwnedFont LinkFont_;
+  OwnedIcon BigIcon_;
+  OwnedIcon SmallIcon_;
+  ScaledPicture Image1_;
+  ScaledPicture StartPicture_;
   HWND LastFocus_ = nullptr;
 };
 

@@ -29,15 +29,18 @@ bool Picture::Load(HINSTANCE Instance, int Id) {
   Stream->Release();
   if (FAILED(Result) || Picture_ == nullptr) return false;
 
-  OLE_XSIZE_HIMETRIC Width = 0;
-  OLE_YSIZE_HIMETRIC Height = 0;
-  Picture_->get_Width(&Width);
-  Picture_->get_Height(&Height);
-  // HIMETRIC is hundredths of a millimetre; pixels at the screen's density.
-  HDC Screen = ::GetDC(nullptr);
-  Size_.cx = ::MulDiv(Width, ::GetDeviceCaps(Screen, LOGPIXELSX), 2540);
-  Size_.cy = ::MulDiv(Height, ::GetDeviceCaps(Screen, LOGPIXELSY), 2540);
-  ::ReleaseDC(nullptr, Screen);
+  // The bitmap's own pixels, whatever density the picture's HIMETRIC size
+  // was worked out at.
+  OLE_HANDLE Handle = 0;
+  BITMAP Bits{};
+  if (FAILED(Picture_->get_Handle(&Handle)) ||
+      ::GetObjectA(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(Handle)), sizeof Bits, &Bits) ==
+          0) {
+    Picture_->Release();
+    Picture_ = nullptr;
+    return false;
+  }
+  Size_ = {Bits.bmWidth, Bits.bmHeight};
   return true;
 }
 
@@ -49,6 +52,76 @@ void Picture::Draw(HDC Dc, int X, int Y) const {
   Picture_->get_Height(&Height);
   // Source coordinates run bottom-up in HIMETRIC.
   Picture_->Render(Dc, X, Y, Size_.cx, Size_.cy, 0, Height, Width, -Height, nullptr);
+}
+
+ScaledPicture::~ScaledPicture() {
+  if (Scaled_ != nullptr) ::DeleteObject(Scaled_);
+}
+
+bool ScaledPicture::Load(HINSTANCE Instance, int BaseId, int DoubleId) {
+  return Base_.Load(Instance, BaseId) && Double_.Load(Instance, DoubleId);
+}
+
+void ScaledPicture::Draw(HDC Dc, int X, int Y, SIZE Size, COLORREF Background) {
+  if (!Prepare(Dc, Size, Background)) return;
+  HDC Memory = ::CreateCompatibleDC(Dc);
+  if (Memory == nullptr) return;
+  HGDIOBJ Old = ::SelectObject(Memory, Scaled_);
+  ::BitBlt(Dc, X, Y, Size.cx, Size.cy, Memory, 0, 0, SRCCOPY);
+  ::SelectObject(Memory, Old);
+  ::DeleteDC(Memory);
+}
+
+bool ScaledPicture::Prepare(HDC Dc, SIZE Size, COLORREF Background) {
+  if (Scaled_ != nullptr && Size.cx == ScaledSize_.cx && Size.cy == ScaledSize_.cy &&
+      Background == ScaledBackground_) {
+    return true;
+  }
+  if (Scaled_ != nullptr) ::DeleteObject(Scaled_);
+  Scaled_ = nullptr;
+  const SIZE BaseSize = Base_.PixelSize();
+  const Picture& Source = Size.cx <= BaseSize.cx && Size.cy <= BaseSize.cy ? Base_ : Double_;
+  if (!Source.Loaded() || Size.cx <= 0 || Size.cy <= 0) return false;
+  const SIZE SourceSize = Source.PixelSize();
+
+  // The drawing goes over the background at its own size first, so that the
+  // smoothing blends its edges into that background rather than into the
+  // transparent colour.
+  HDC Drawn = ::CreateCompatibleDC(Dc);
+  HDC Target = ::CreateCompatibleDC(Dc);
+  HBITMAP DrawnBits = ::CreateCompatibleBitmap(Dc, SourceSize.cx, SourceSize.cy);
+  Scaled_ = ::CreateCompatibleBitmap(Dc, Size.cx, Size.cy);
+  const bool Made =
+      Drawn != nullptr && Target != nullptr && DrawnBits != nullptr && Scaled_ != nullptr;
+  if (Made) {
+    HGDIOBJ OldDrawn = ::SelectObject(Drawn, DrawnBits);
+    HGDIOBJ OldTarget = ::SelectObject(Target, Scaled_);
+    HBRUSH Fill = ::CreateSolidBrush(Background);
+    RECT All{0, 0, SourceSize.cx, SourceSize.cy};
+    ::FillRect(Drawn, &All, Fill);
+    ::DeleteObject(Fill);
+    Source.Draw(Drawn, 0, 0);
+    if (Size.cx == SourceSize.cx && Size.cy == SourceSize.cy) {
+      ::BitBlt(Target, 0, 0, Size.cx, Size.cy, Drawn, 0, 0, SRCCOPY);
+    } else {
+      ::SetStretchBltMode(Target, HALFTONE);
+      ::SetBrushOrgEx(Target, 0, 0, nullptr);
+      ::StretchBlt(Target, 0, 0, Size.cx, Size.cy, Drawn, 0, 0, SourceSize.cx, SourceSize.cy,
+                   SRCCOPY);
+    }
+    ::SelectObject(Drawn, OldDrawn);
+    ::SelectObject(Target, OldTarget);
+  }
+  if (DrawnBits != nullptr) ::DeleteObject(DrawnBits);
+  if (Target != nullptr) ::DeleteDC(Target);
+  if (Drawn != nullptr) ::DeleteDC(Drawn);
+  if (!Made && Scaled_ != nullptr) {
+    ::DeleteObject(Scaled_);
+    Scaled_ = nullptr;
+  }
+  ScaledSize_ = Size;
+  ScaledBackground_ = Background;
+  return Made;
 }
 
 }  // namespace mirvane

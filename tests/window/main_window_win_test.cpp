@@ -1,0 +1,257 @@
+// The Windows window hosted in the test's own process, where its fonts,
+// icons and drawing can be read back: handles to them mean nothing in
+// another process under Wine. The test program carries the program's
+// resources and manifest, so the window is the one Mirvane.exe shows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "control_ids.h"
+#include "dpi_functions.h"
+#include "main_window_win.h"
+#include "picture.h"
+#include "resource.h"
+#include "window_geometry.h"
+#include "window_layout.h"
+
+namespace mirvane {
+namespace {
+
+LOGFONTW FontOf(HWND Control) {
+  LOGFONTW Font{};
+  const auto Handle = reinterpret_cast<HFONT>(::SendMessageW(Control, WM_GETFONT, 0, 0));
+  EXPECT_EQ(::GetObjectW(Handle, sizeof Font, &Font), int(sizeof Font));
+  return Font;
+}
+
+SIZE IconSize(HICON Icon) {
+  ICONINFO Info{};
+  if (!::GetIconInfo(Icon, &Info)) return {};
+  BITMAP Bits{};
+  ::GetObjectW(Info.hbmColor != nullptr ? Info.hbmColor : Info.hbmMask, sizeof Bits, &Bits);
+  const SIZE Size{Bits.bmWidth, Info.hbmColor != nullptr ? Bits.bmHeight : Bits.bmHeight / 2};
+  if (Info.hbmColor != nullptr) ::DeleteObject(Info.hbmColor);
+  ::DeleteObject(Info.hbmMask);
+  return Size;
+}
+
+// A 32-bit bitmap to draw into, with a DC whose font, colours and
+// background mode are known.
+struct Canvas {
+  explicit Canvas(SIZE Size) : Size(Size) {
+    Dc = ::CreateCompatibleDC(nullptr);
+    BITMAPINFO Info{};
+    Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Size.cx, -Size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    Bitmap = ::CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    Old = ::SelectObject(Dc, Bitmap);
+    ::SelectObject(Dc, ::GetStockObject(SYSTEM_FIXED_FONT));
+    ::SetTextColor(Dc, RGB(200, 10, 20));
+    ::SetBkColor(Dc, RGB(10, 200, 30));
+    ::SetBkMode(Dc, OPAQUE);
+  }
+  ~Canvas() {
+    ::SelectObject(Dc, Old);
+    ::DeleteObject(Bitmap);
+    ::DeleteDC(Dc);
+  }
+  std::vector<std::uint32_t> Pixels() const {
+    ::GdiFlush();
+    const auto* First = static_cast<const std::uint32_t*>(Bits);
+    return {First, First + Size.cx * Size.cy};
+  }
+
+  SIZE Size;
+  HDC Dc;
+  HBITMAP Bitmap;
+  HGDIOBJ Old;
+  void* Bits = nullptr;
+};
+
+class MainWindowWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const HINSTANCE Instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXA Known{};
+    Known.cbSize = sizeof Known;
+    ASSERT_TRUE(::GetClassInfoExA(Instance, "MirvaneWindow", &Known) ||
+                MainWindowWin::Register(Instance));
+    Main = MainWindowWin::Create(Instance, SW_SHOWNOACTIVATE);
+    ASSERT_NE(Main, nullptr);
+    Dpi = DpiFunctions().WindowDpi(Main);
+  }
+
+  void TearDown() override {
+    if (Main != nullptr && ::IsWindow(Main)) ::DestroyWindow(Main);
+    // The window ends the message loop as it goes; this test has none.
+    MSG Quit;
+    while (::PeekMessageW(&Quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+
+  HWND Control(std::size_t Index) const { return ::GetDlgItem(Main, ControlId(Index)); }
+
+  // Draws btnStart through the window's WM_DRAWITEM into Into, as the
+  // control would ask for it with State and Type.
+  void DrawStartButton(Canvas& Into, UINT State, UINT Type = ODT_BUTTON) {
+    DRAWITEMSTRUCT Item{};
+    Item.CtlType = Type;
+    Item.CtlID = UINT(ControlId(ControlIndex("btnStart")));
+    Item.itemAction = ODA_DRAWENTIRE;
+    Item.itemState = State;
+    Item.hwndItem = Control(ControlIndex("btnStart"));
+    Item.hDC = Into.Dc;
+    Item.rcItem = {0, 0, Into.Size.cx, Into.Size.cy};
+    ::SendMessageW(Main, WM_DRAWITEM, WPARAM(Item.CtlID), reinterpret_cast<LPARAM>(&Item));
+  }
+
+  // Draws Image1 through the window's WM_DRAWITEM into Into, filling it.
+  void DrawImage1(Canvas& Into) {
+    DRAWITEMSTRUCT Item{};
+    Item.CtlType = ODT_STATIC;
+    Item.CtlID = UINT(ControlId(ControlIndex("Image1")));
+    Item.itemAction = ODA_DRAWENTIRE;
+    Item.hwndItem = Control(ControlIndex("Image1"));
+    Item.hDC = Into.Dc;
+    Item.rcItem = {0, 0, Into.Size.cx, Into.Size.cy};
+    ::SendMessageW(Main, WM_DRAWITEM, WPARAM(Item.CtlID), reinterpret_cast<LPARAM>(&Item));
+  }
+
+  SIZE StartButtonSize() const {
+    const PixelRect Rect = ToPixels(ControlNamed("btnStart").Rect, Dpi);
+    return {Rect.Width, Rect.Height};
+  }
+
+  // Every font at Dpi: the system's message font, the credit link's own.
+  void ExpectFontsAt(int At) {
+    LOGFONTW Message{};
+    ASSERT_TRUE(DpiFunctions().MessageFont(At, Message));
+    for (std::size_t I = 0; I < kControls.size(); ++I) {
+      SCOPED_TRACE(std::string(kControls[I].Name));
+      const LOGFONTW Font = FontOf(Control(I));
+      if (I == ControlIndex("Label2")) {
+        EXPECT_EQ(Font.lfHeight, -::MulDiv(int(kLinkFontPoints * 100), At, 72 * 100));
+        EXPECT_TRUE(Font.lfUnderline);
+        EXPECT_EQ(std::wstring(Font.lfFaceName), L"Arial");
+      } else {
+        EXPECT_EQ(Font.lfHeight, Message.lfHeight);
+        EXPECT_EQ(std::wstring(Font.lfFaceName), std::wstring(Message.lfFaceName));
+      }
+    }
+  }
+
+  void ExpectIconsAt(int At) {
+    const DpiFunctions Metrics;
+    const auto Big = reinterpret_cast<HICON>(::SendMessageW(Main, WM_GETICON, ICON_BIG, 0));
+    const auto Small = reinterpret_cast<HICON>(::SendMessageW(Main, WM_GETICON, ICON_SMALL, 0));
+    ASSERT_NE(Big, nullptr);
+    ASSERT_NE(Small, nullptr);
+    EXPECT_EQ(IconSize(Big).cx, Metrics.Metric(SM_CXICON, At));
+    EXPECT_EQ(IconSize(Small).cx, Metrics.Metric(SM_CXSMICON, At));
+  }
+
+  HWND Main = nullptr;
+  int Dpi = kBaseDpi;
+};
+
+TEST_F(MainWindowWinTest, LettersItsControlsInTheMessageFontAndTheLinkInItsOwn) {
+  ExpectFontsAt(Dpi);
+}
+
+TEST_F(MainWindowWinTest, CarriesTheProgramsIconBigAndSmall) {
+  ExpectIconsAt(Dpi);
+}
+
+// The system's notice that the window is now on a screen of another density.
+TEST_F(MainWindowWinTest, RemakesFontsAndIconsForANewDensity) {
+  const int To = Dpi * 2;
+  RECT Outer{};
+  ::GetWindowRect(Main, &Outer);
+  RECT Suggested{Outer.left, Outer.top, Outer.right + 100, Outer.bottom + 50};
+  const HFONT OldFont =
+      reinterpret_cast<HFONT>(::SendMessageW(Control(ControlIndex("txtSource")), WM_GETFONT, 0, 0));
+  ::SendMessageW(Main, WM_DPICHANGED, MAKEWPARAM(To, To), reinterpret_cast<LPARAM>(&Suggested));
+  ExpectFontsAt(To);
+  ExpectIconsAt(To);
+  LOGFONTW Gone{};
+  EXPECT_EQ(::GetObjectW(OldFont, sizeof Gone, &Gone), 0) << "the old font is freed";
+}
+
+// The window property through which the credit link's replaced procedure
+// finds what it records.
+constexpr wchar_t kFontWatch[] = L"MirvaneFontWatch";
+
+// Children go after their parent's WM_DESTROY: the credit link still has its
+// font when it is destroyed, and the font goes with the window.
+TEST_F(MainWindowWinTest, TheLinksFontLivesAsLongAsTheLink) {
+  struct Watch {
+    WNDPROC Original;
+    HFONT Font;
+    bool FontAliveAtEnd = false;
+  };
+  const HWND Link = Control(ControlIndex("Label2"));
+  Watch Seen{nullptr, reinterpret_cast<HFONT>(::SendMessageW(Link, WM_GETFONT, 0, 0))};
+  ASSERT_TRUE(::SetPropW(Link, kFontWatch, &Seen));
+  Seen.Original = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+      Link, GWLP_WNDPROC,
+      reinterpret_cast<LONG_PTR>(+[](HWND Window, UINT Message, WPARAM W, LPARAM L) -> LRESULT {
+        auto* Watching = static_cast<Watch*>(::GetPropW(Window, kFontWatch));
+        if (Message == WM_NCDESTROY) {
+          ::RemovePropW(Window, kFontWatch);
+          LOGFONTW Font{};
+          Watching->FontAliveAtEnd = ::GetObjectW(Watching->Font, sizeof Font, &Font) != 0;
+        }
+        return ::CallWindowProcW(Watching->Original, Window, Message, W, L);
+      })));
+  ::DestroyWindow(Main);
+  EXPECT_TRUE(Seen.FontAliveAtEnd);
+  LOGFONTW Font{};
+  EXPECT_EQ(::GetObjectW(Seen.Font, sizeof Font, &Font), 0) << "freed with the window";
+}
+
+TEST_F(MainWindowWinTest, DrawingAnItemLeavesTheDcAsItFoundIt) {
+  Canvas Into(StartButtonSize());
+  const HGDIOBJ Font = ::GetCurrentObject(Into.Dc, OBJ_FONT);
+  DrawStartButton(Into, ODS_FOCUS | ODS_DEFAULT);
+  EXPECT_EQ(::GetCurrentObject(Into.Dc, OBJ_FONT), Font);
+  EXPECT_EQ(::GetTextColor(Into.Dc), RGB(200, 10, 20));
+  EXPECT_EQ(::GetBkColor(Into.Dc), RGB(10, 200, 30));
+  EXPECT_EQ(::GetBkMode(Into.Dc), OPAQUE);
+}
+
+TEST_F(MainWindowWinTest, DrawsAnItemByItsIdWhateverTypeItClaims) {
+  Canvas AsButton(StartButtonSize()), AsStatic(StartButtonSize());
+  DrawStartButton(AsButton, 0);
+  DrawStartButton(AsStatic, 0, ODT_STATIC);
+  EXPECT_EQ(AsButton.Pixels(), AsStatic.Pixels());
+}
+
+// Windows hides focus rectangles until the keyboard is used.
+TEST_F(MainWindowWinTest, DrawsNoFocusRectangleWhenToldNot) {
+  Canvas Plain(StartButtonSize()), Focused(StartButtonSize()), Hidden(StartButtonSize());
+  DrawStartButton(Plain, 0);
+  DrawStartButton(Focused, ODS_FOCUS);
+  DrawStartButton(Hidden, ODS_FOCUS | ODS_NOFOCUSRECT);
+  EXPECT_NE(Focused.Pixels(), Plain.Pixels());
+  EXPECT_EQ(Hidden.Pixels(), Plain.Pixels());
+}
+
+// At twice 96 dpi the picture is the drawing made for that size, pixel for
+// pixel, not the small one enlarged.
+TEST_F(MainWindowWinTest, ShowsTheDoubleSizeDrawingAtTwiceTheDensity) {
+  const PixelRect Box = ToPixels(ControlNamed("Image1").Rect, 2 * kBaseDpi);
+  Canvas Shown({Box.Width, Box.Height}), Expected({Box.Width, Box.Height});
+  DrawImage1(Shown);
+  Picture Double;
+  ASSERT_TRUE(Double.Load(::GetModuleHandleW(nullptr), IDR_IMAGE1_2X_GIF));
+  ASSERT_EQ(Double.PixelSize().cx, Box.Width);
+  RECT All{0, 0, Box.Width, Box.Height};
+  ::FillRect(Expected.Dc, &All, ::GetSysColorBrush(COLOR_BTNFACE));
+  Double.Draw(Expected.Dc, 0, 0);
+  EXPECT_EQ(Shown.Pixels(), Expected.Pixels());
+}
+
+}  // namespace
+}  // namespace mirvane
