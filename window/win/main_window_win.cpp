@@ -319,15 +319,8 @@ void MainWindowWin::SetPathText(const std::string& Text) {
   ::SetWindowTextA(Controls_[ControlIndex("txtSource")], Text.c_str());
 }
 
-std::string MainWindowWin::OpenDialog(const std::string& Filter, const std::string& Title,
-                                      const std::string& InitDir) {
-  return mirvane::OpenDialog(Hwnd_, Filter, Title, InitDir);
-}
-
-std::string MainWindowWin::SaveDialog(const std::string& Filter, const std::string& Title,
-                                      const std::string& InitDir,
-                                      const std::string& DefaultFilename) {
-  return mirvane::SaveDialog(Hwnd_, Filter, Title, InitDir, DefaultFilename);
+std::string MainWindowWin::ShowFileDialog(const DialogRequest& Request) {
+  return mirvane::ShowFileDialog(Request, Hwnd_);
 }
 
 void MainWindowWin::Inform(const std::string& Text) {
