@@ -42,7 +42,7 @@ using mirvane::benchmark::RunInChild;
 
 constexpr int kRounds = 5;
 constexpr int kRealCardRounds = 21;
-constexpr std::uint64_t kRealCardBodySize = 128 * 1024;  // a memory card
+constexpr std::uint64_t kRealCardBodySize = std::uint64_t{128} * 1024;  // a memory card
 
 // Targets, each against the tools' median time of the same run.
 constexpr double kMaxMedianRatio = 1.0;
@@ -169,6 +169,6 @@ int main(int argc, char** argv) {
   std::printf("real_card_convert_command_worst_time: %.1f ms\n", RealCardTimes.Worst() * 1000);
   PrintMachineState("after", After);
   std::printf("within_targets: %s\n", WithinTargets ? "yes" : "no");
-  if (!Ok) std::fprintf(stderr, "a run failed or wrote the wrong bytes\n");
+  if (!Ok) std::cerr << "a run failed or wrote the wrong bytes\n";
   return Ok ? 0 : 1;
 }

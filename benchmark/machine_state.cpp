@@ -54,8 +54,10 @@ double FreeIn2MiBBlocks() {
     std::string ZoneName;
     Fields >> ZoneName;
     double BlockBytes = PageBytes;
-    for (double Count = 0; Fields >> Count; BlockBytes *= 2) {
+    double Count = 0;
+    while (Fields >> Count) {
       if (BlockBytes >= kHugePageBytes) Bytes += Count * BlockBytes;
+      BlockBytes *= 2;
     }
   }
   return Bytes / kMiB;
