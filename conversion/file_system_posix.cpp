@@ -188,12 +188,14 @@ bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
   // wants it (see WriteDirect).
   const std::size_t Pad = (kDirectAlignment - AlignedOffset % kDirectAlignment) % kDirectAlignment;
   if (Size > std::numeric_limits<std::size_t>::max() - Pad) return false;
-  void* Block =
-      ::mmap(nullptr, Pad + Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  // The read fills every page, so all of them are mapped here at once, in
+  // one pass through the kernel instead of a page fault per 4 KiB. No huge
+  // page advice: with no free huge page at hand, each advised fault compacts
+  // memory first, which on a machine that has run for a while stalls for
+  // seconds (see benchmark/ and the README).
+  void* Block = ::mmap(nullptr, Pad + Size, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
   if (Block == MAP_FAILED) return false;
-  // Filling a whole card costs one page fault per page; huge pages make that
-  // 512 times fewer, which is most of the cost of reading a large card.
-  ::madvise(Block, Pad + Size, MADV_HUGEPAGE);
   Data_ = static_cast<unsigned char*>(Block) + Pad;
   Size_ = Size;
   Pad_ = Pad;
