@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -178,6 +179,18 @@ bool Stage(const Destination& Where, std::span<const unsigned char> Bytes, SaveS
   return false;
 }
 
+// A card that was not there when the save began is only ever created: a file
+// that appeared at its name since is not replaced unseen. File systems
+// without RENAME_NOREPLACE get the plain rename.
+bool PutInPlace(int Folder, const std::string& TempName, const Destination& Where) {
+  const char* Name = Where.Name.c_str();
+  if (!Where.Exists) {
+    if (::renameat2(Folder, TempName.c_str(), Folder, Name, RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+  }
+  return ::renameat(Folder, TempName.c_str(), Folder, Name) == 0;
+}
+
 }  // namespace
 
 bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
@@ -258,7 +271,7 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
   std::string TempName;
   if (!Stage(Where, Bytes, Guard, TempName)) return false;
   const int Folder = Where.Folder.Get();
-  if (::renameat(Folder, TempName.c_str(), Folder, Where.Name.c_str()) != 0) {
+  if (!PutInPlace(Folder, TempName, Where)) {
     ::unlinkat(Folder, TempName.c_str(), 0);
     return false;
   }

@@ -143,14 +143,21 @@ HANDLE CreateTemporaryBeside(const std::wstring& Beside, DWORD Attributes, std::
   return INVALID_HANDLE_VALUE;
 }
 
+enum class Placed { Yes, No, OnlyAsTemporary };
+
 // ReplaceFileW keeps the old card's attributes and security. Without a backup
 // name, its failure to move the new file leaves the old card gone and the new
 // one under its temporary name: finishing the move is then the only way to
-// keep a card at Target.
-bool PutInPlaceOf(const std::wstring& Target, const std::wstring& Temp) {
-  if (::ReplaceFileW(Target.c_str(), Temp.c_str(), nullptr, 0, nullptr, nullptr)) return true;
-  return ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-         ::MoveFileExW(Temp.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH);
+// keep a card at Target, and if that fails too the temporary is the only copy
+// of the card left, which must not be deleted.
+Placed PutInPlaceOf(const std::wstring& Target, const std::wstring& Temp) {
+  if (::ReplaceFileW(Target.c_str(), Temp.c_str(), nullptr, 0, nullptr, nullptr)) {
+    return Placed::Yes;
+  }
+  if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return Placed::No;
+  return ::MoveFileExW(Temp.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH)
+             ? Placed::Yes
+             : Placed::OnlyAsTemporary;
 }
 
 }  // namespace
@@ -233,16 +240,17 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
   std::wstring TempName;
   Handle Temp(CreateTemporaryBeside(Full, Kept != 0 ? Kept : FILE_ATTRIBUTE_NORMAL, TempName));
   if (!Temp.Valid()) return false;
+  const bool Written = WriteAll(Temp.Get(), Bytes.data(), Bytes.size()) &&
+                       ::FlushFileBuffers(Temp.Get()) && Temp.Close();
+  if (Temp.Valid()) Temp.Close();
   // A new card is only ever created, never put over one that appeared since.
-  if (!WriteAll(Temp.Get(), Bytes.data(), Bytes.size()) || !::FlushFileBuffers(Temp.Get()) ||
-      !Temp.Close() ||
-      !(Replacing ? PutInPlaceOf(Target, TempName)
-                  : ::MoveFileExW(TempName.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH))) {
-    if (Temp.Valid()) Temp.Close();
-    ::DeleteFileW(TempName.c_str());
-    return false;
-  }
-  return true;
+  const Placed Result = !Written    ? Placed::No
+                        : Replacing ? PutInPlaceOf(Target, TempName)
+                        : ::MoveFileExW(TempName.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH)
+                            ? Placed::Yes
+                            : Placed::No;
+  if (Result == Placed::No) ::DeleteFileW(TempName.c_str());
+  return Result == Placed::Yes;
 }
 
 }  // namespace mirvane

@@ -14,10 +14,12 @@ constexpr DWORD kRecordSize =
     offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
-// A buffer of blanks and a terminating NUL, Text written over the first blanks.
+// 254 blanks with Text written over the first of them, then NULs: the dialog
+// starts from the same text as it always did (the dialogs refuse a starting
+// name far beyond MAX_PATH), and the rest is room for what it returns.
 std::vector<char> BlankBuffer(const std::string& Text) {
-  std::vector<char> Buffer(kDialogBufferBytes, ' ');
-  Buffer.back() = '\0';
+  std::vector<char> Buffer(kDialogBufferBytes, '\0');
+  std::fill_n(Buffer.begin(), kDialogBlankChars, ' ');
   std::copy_n(Text.begin(), std::min(Text.size(), Buffer.size() - 1), Buffer.begin());
   return Buffer;
 }

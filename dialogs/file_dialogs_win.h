@@ -18,6 +18,8 @@ namespace mirvane {
 // up to 3 bytes in UTF-8 (a surrogate pair's 4 bytes are 2 per unit), and the
 // terminating NUL.
 inline constexpr std::size_t kDialogBufferBytes = 3 * 32767 + 1;
+// The blanks a buffer starts with, the proposed name written over them.
+inline constexpr std::size_t kDialogBlankChars = 254;
 
 // The record of one dialog call together with the buffers it points into;
 // it points into itself, so it stays where it was built.

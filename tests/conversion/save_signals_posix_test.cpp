@@ -140,6 +140,29 @@ TEST(SignalDuringSave, AnIgnoredSignalLetsTheSaveFinish) {
   EXPECT_EQ(ReadBytes(Folder.PathOf("game.mcd")), Body);
 }
 
+// A card that another program creates while this one saves a new card of the
+// same name is not replaced unseen: the save fails and that card stays.
+TEST(SignalDuringSave, ACardThatAppearsMeanwhileIsNotReplaced) {
+  if (::geteuid() != 0) GTEST_SKIP() << "holding a save at an open needs fanotify, so root";
+  ScratchFolder Folder, Elsewhere;
+  WriteBytes(Folder.PathOf("game.mem"), MakeCard(Pattern(4096, 3)));
+  // Made beforehand and moved in: an open of ours would wait at the gate too.
+  WriteBytes(Elsewhere.PathOf("game.mcd"), Pattern(100, 9));
+  int Status = 0;
+  {
+    OpenGate Gate(Folder.Root().string());
+    ASSERT_TRUE(Gate.Ready()) << "fanotify";
+    const pid_t Child = StartHeldSave(Gate, Folder.PathOf("game.mem"), Folder.PathOf("game.mcd"),
+                                      DefaultEndingSignals);
+    std::filesystem::rename(Elsewhere.PathOf("game.mcd"), Folder.PathOf("game.mcd"));
+    Gate.Release();
+    Status = StatusOf(Child);
+  }
+  EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 1) << "status " << Status;
+  EXPECT_EQ(ReadBytes(Folder.PathOf("game.mcd")), Pattern(100, 9));
+  EXPECT_THAT(Folder.Names(), ElementsAre("game.mcd", "game.mem"));
+}
+
 // The moment between naming the finished file and renaming it over the card.
 TEST(SaveSignalGuard, ASignalRemovesTheArmedNameBeforeEndingTheProcess) {
   ScratchFolder Folder;

@@ -69,10 +69,11 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_EQ(R.nFilterIndex, 0u);
   // Room for any path the system accepts: 32767 UTF-16 units of up to 3 bytes.
   EXPECT_GE(R.nMaxFile, 3u * 32767 + 1);
-  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile), std::string(R.nMaxFile - 1, ' ') + '\0');
+  // 254 blanks, then nothing but NULs.
+  const std::string Blanks = std::string(254, ' ') + std::string(R.nMaxFile - 254, '\0');
+  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile), Blanks);
   EXPECT_EQ(R.nMaxFileTitle, R.nMaxFile);
-  EXPECT_EQ(std::string(R.lpstrFileTitle, R.nMaxFileTitle),
-            std::string(R.nMaxFileTitle - 1, ' ') + '\0');
+  EXPECT_EQ(std::string(R.lpstrFileTitle, R.nMaxFileTitle), Blanks);
   EXPECT_STREQ(R.lpstrInitialDir, "c:\\");
   EXPECT_STREQ(R.lpstrTitle, "Select a memory card");
   EXPECT_EQ(R.Flags, 4100u);
@@ -97,7 +98,7 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
   EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
   const std::string& Proposed = Request.ProposedName;
   EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile),
-            Proposed + std::string(R.nMaxFile - 1 - Proposed.size(), ' ') + '\0');
+            Proposed + std::string(R.nMaxFile - Proposed.size(), '\0'));
   EXPECT_EQ(Proposed.size(), 9u + 245 * 3) << "254 characters, none of them cut";
   EXPECT_STREQ(R.lpstrInitialDir, "C:\\cards\\g.mcd");
   EXPECT_STREQ(R.lpstrTitle, "Save Bleem Memory Card");
@@ -105,7 +106,7 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
   const DialogRequest Short = SaveRequest(kDestinationFilter, "", "", "C:\\g.mcd");
   BuildFileDialogRecord(Short, nullptr, Dialog);
   EXPECT_EQ(std::string(Dialog.Record.lpstrFile, Dialog.Record.nMaxFile),
-            "C:\\g.mcd" + std::string(Dialog.Record.nMaxFile - 9, ' ') + '\0');
+            "C:\\g.mcd" + std::string(246, ' ') + std::string(Dialog.Record.nMaxFile - 254, '\0'));
 }
 
 TEST(ChosenPath, TakesTheTextBeforeTheFirstNulWithoutBlanks) {

@@ -51,9 +51,9 @@ SIZE DpiFunctions::FrameSize(int ClientWidth, int ClientHeight, DWORD Style, DWO
 bool DpiFunctions::MessageFont(int Dpi, LOGFONTW& Font) const {
   NONCLIENTMETRICSW Metrics{};
   Metrics.cbSize = sizeof Metrics;
-  // The font as the system has it at 96 dpi where it can say, else at its
-  // one density, which is then the window's too.
-  const int From = SystemParametersInfoForDpi_ != nullptr ? kBaseDpi : Dpi;
+  // The font as the system has it at 96 dpi where it can say, else at the
+  // system's density, from which a window on another screen still scales.
+  const int From = SystemParametersInfoForDpi_ != nullptr ? kBaseDpi : SystemDpi();
   const bool Known =
       SystemParametersInfoForDpi_ != nullptr
           ? SystemParametersInfoForDpi_(SPI_GETNONCLIENTMETRICS, Metrics.cbSize, &Metrics, 0,

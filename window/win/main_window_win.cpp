@@ -112,7 +112,10 @@ LRESULT CALLBACK MainWindowWin::WindowProc(HWND Window, UINT Message, WPARAM WPa
     }
     return Result;
   } catch (...) {
-    return Message == WM_NCCREATE ? FALSE : ::DefWindowProcA(Window, Message, WParam, LParam);
+    // A window whose creation failed halfway is not created at all.
+    if (Message == WM_NCCREATE) return FALSE;
+    if (Message == WM_CREATE) return -1;
+    return ::DefWindowProcA(Window, Message, WParam, LParam);
   }
 }
 
