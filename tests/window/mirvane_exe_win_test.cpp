@@ -53,6 +53,19 @@ std::string WindowsPath(std::string Path) {
   return "Z:" + Path;
 }
 
+// A path in any script as the 8-bit text that Mirvane.exe takes (UTF-8).
+std::string Utf8Of(const std::filesystem::path& Path) {
+  const std::u8string Text = Path.u8string();
+  return std::string(Text.begin(), Text.end());
+}
+
+// True when the file at Path exists and holds exactly Content.
+bool Holds(const std::filesystem::path& Path, const Bytes& Content) {
+  if (!std::filesystem::exists(Path)) return false;
+  std::ifstream In(Path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(In), {}) == Content;
+}
+
 template <typename Condition>
 bool WaitFor(Condition Done, DWORD TimeoutMs = kPatienceMs) {
   const DWORD Start = ::GetTickCount();
@@ -299,22 +312,14 @@ TEST_F(MirvaneExeTest, ConvertsACardWhoseNameIsInAnyScript) {
     std::ofstream(Source, std::ios::binary)
         .write(reinterpret_cast<const char*>(Card.data()), std::streamsize(Card.size()));
   }
-  const auto Utf8 = [](const fs::path& Path) {
-    const std::u8string Text = Path.u8string();
-    return std::string(Text.begin(), Text.end());
-  };
-  SetText(Control(ControlIndex("txtSource")), Utf8(Source));
+  SetText(Control(ControlIndex("txtSource")), Utf8Of(Source));
   Press(ControlIndex("btnStart"));
   HWND Dialog = WaitForDialog(Main);
   ASSERT_NE(Dialog, nullptr);
   EXPECT_EQ(TextOf(Dialog), "Save Bleem Memory Card");
-  SetText(FileNameField(Dialog), Utf8(Saved));
+  SetText(FileNameField(Dialog), Utf8Of(Saved));
   PressButton(Dialog, IDOK);
-  EXPECT_TRUE(WaitFor([&] {
-    if (FindOwnedDialog(Main) != nullptr || !fs::exists(Saved)) return false;
-    std::ifstream In(Saved, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(In), {}) == Body;
-  }));
+  EXPECT_TRUE(WaitFor([&] { return FindOwnedDialog(Main) == nullptr && Holds(Saved, Body); }));
 }
 
 // About 110 Japanese characters of folder and name: far beyond the 255 bytes
@@ -331,10 +336,6 @@ TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
   const fs::path Saved = Into / CardName;
   const Bytes Body = Pattern(3000);
   WriteBytes(Folder.PathOf("game.mem"), MakeCard(Body));
-  const auto Utf8 = [](const fs::path& Path) {
-    const std::u8string Text = Path.u8string();
-    return std::string(Text.begin(), Text.end());
-  };
   const auto NamesIn = [](const fs::path& Where) {
     std::vector<std::wstring> Names;
     for (const auto& Entry : fs::directory_iterator(Where)) {
@@ -343,19 +344,15 @@ TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
     std::sort(Names.begin(), Names.end());
     return Names;
   };
-  ASSERT_GT(Utf8(Into).size(), std::size_t(MAX_PATH));
+  ASSERT_GT(Utf8Of(Into).size(), std::size_t(MAX_PATH));
 
   SetText(Control(ControlIndex("txtSource")), Folder.PathOf("game.mem"));
   Press(ControlIndex("btnStart"));
   HWND Dialog = WaitForDialog(Main);
   ASSERT_NE(Dialog, nullptr);
-  SetText(FileNameField(Dialog), Utf8(Saved));
+  SetText(FileNameField(Dialog), Utf8Of(Saved));
   PressButton(Dialog, IDOK);
-  EXPECT_TRUE(WaitFor([&] {
-    if (FindOwnedDialog(Main) != nullptr || !fs::exists(Saved)) return false;
-    std::ifstream In(Saved, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(In), {}) == Body;
-  }));
+  EXPECT_TRUE(WaitFor([&] { return FindOwnedDialog(Main) == nullptr && Holds(Saved, Body); }));
   EXPECT_THAT(NamesIn(Into), ElementsAre(CardName));
   EXPECT_THAT(NamesIn(Folder.Root()), ElementsAre(L"game.mem", FolderName));
 }
