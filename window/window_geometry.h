@@ -42,8 +42,9 @@ constexpr PixelSize ClientSize(int Dpi) {
   return {TwipsToPixels(kClientWidthTwips, Dpi), TwipsToPixels(kClientHeightTwips, Dpi)};
 }
 
-inline constexpr std::size_t kFocusableCount = static_cast<std::size_t>(std::count_if(
-    kControls.begin(), kControls.end(), [](const ControlSpec& Entry) { return Entry.TakesFocus; }));
+inline constexpr std::size_t kFocusableCount = static_cast<std::size_t>(
+    std::count_if(kControls.begin(), kControls.end(),
+                  [](const ControlEntry& Entry) { return Entry.TakesFocus; }));
 
 // The controls that take the focus, as table indices in the order Tab visits
 // them. Their tab indices must be 0, 1, 2... with none missing or repeated,
@@ -73,7 +74,7 @@ constexpr std::array<std::size_t, kControls.size()> WindowOrder() {
     return Tab < 0 ? static_cast<int>(kControls.size()) : Tab;
   };
   const auto IsCaption = [](std::size_t I) {
-    return std::any_of(kControls.begin(), kControls.end(), [I](const ControlSpec& Entry) {
+    return std::any_of(kControls.begin(), kControls.end(), [I](const ControlEntry& Entry) {
       return Entry.CaptionLabel == kControls[I].Name;
     });
   };

@@ -30,7 +30,7 @@ enum class ControlKind { PushButton, TextBox, PictureButton, Label, LinkLabel, P
 // control that has a command, and nothing else.
 enum class Command { None, Browse, Convert, OpenHomePage };
 
-struct ControlSpec {
+struct ControlEntry {
   std::string_view Name;
   ControlKind Kind;
   std::string_view Text;
@@ -50,7 +50,7 @@ struct ControlSpec {
 
 // The controls in the order they are created.
 // clang-format off
-inline constexpr std::array<ControlSpec, 7> kControls = {{
+inline constexpr std::array<ControlEntry, 7> kControls = {{
     // Name        Kind                        Text                                  Rect (twips)            Tab  Focus  Default Wrap   Click                  Caption   AccessibleName AccessibleDescription
     {"btnSource", ControlKind::PushButton,    "...",                                {3735, 315, 270, 315},    1, true,  false, false, Command::Browse,       "",       "Browse",      "Select a memory card"},
     {"txtSource", ControlKind::TextBox,       "",                                   {690, 330, 3060, 300},    0, true,  false, false, Command::None,         "Label1", "",            ""},
@@ -73,7 +73,7 @@ consteval std::size_t ControlIndex(std::string_view Name) {
   throw "no control of that name";
 }
 
-consteval const ControlSpec& ControlNamed(std::string_view Name) {
+consteval const ControlEntry& ControlNamed(std::string_view Name) {
   return kControls[ControlIndex(Name)];
 }
 

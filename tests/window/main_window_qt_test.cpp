@@ -78,7 +78,7 @@ TEST_F(QtMainWindowTest, IsAFixedToolWindowLaidOutByTheTable) {
   EXPECT_TRUE(Window.windowFlags() & Qt::Tool);
   EXPECT_FALSE(Window.windowFlags() &
                (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  for (const ControlSpec& Entry : kControls) {
+  for (const ControlEntry& Entry : kControls) {
     SCOPED_TRACE(std::string(Entry.Name));
     QWidget* Widget = Control<QWidget>(std::string(Entry.Name).c_str());
     ASSERT_NE(Widget, nullptr);
@@ -231,7 +231,7 @@ QRect ToQRect(const PixelRect& Rect) {
 }
 
 TEST_F(QtWindowAtScale, TextFitsEveryControl) {
-  for (const ControlSpec& Entry : kControls) {
+  for (const ControlEntry& Entry : kControls) {
     SCOPED_TRACE(std::string(Entry.Name));
     QWidget* Widget = Control<QWidget>(std::string(Entry.Name).c_str());
     switch (Entry.Kind) {

@@ -494,7 +494,7 @@ void ExpectLaidOutAt(HWND Main, int Dpi) {
   EXPECT_EQ(Client.bottom, Size.Height);
 
   for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const ControlSpec& Entry = kControls[I];
+    const ControlEntry& Entry = kControls[I];
     SCOPED_TRACE(std::string(Entry.Name));
     HWND Widget = ::GetDlgItem(Main, ControlId(I));
     ASSERT_NE(Widget, nullptr);
@@ -537,7 +537,7 @@ TEST_P(MirvaneExeAtDpiTest, EveryTextFitsItsControlInAFontOfTheScreensDensity) {
   // A push button's frame takes this much of each side.
   const int Border = ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(Dpi));
   for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const ControlSpec& Entry = kControls[I];
+    const ControlEntry& Entry = kControls[I];
     if (Entry.Text.empty()) continue;
     SCOPED_TRACE(std::string(Entry.Name));
     HWND Widget = Control(I);

@@ -24,7 +24,7 @@ TEST(ToPixels, Is15TwipsAPixelAt96DpiAndScalesWithRoundingAbove) {
   EXPECT_EQ(ClientSize(96), (PixelSize{285, 114}));
   EXPECT_EQ(ClientSize(144), (PixelSize{428, 171}));
   EXPECT_EQ(ClientSize(192), (PixelSize{570, 228}));
-  for (const ControlSpec& Entry : kControls) {
+  for (const ControlEntry& Entry : kControls) {
     const PixelRect At96 = ToPixels(Entry.Rect, 96);
     EXPECT_EQ(At96.Left * 15, Entry.Rect.Left) << Entry.Name;
     EXPECT_EQ(At96.Width * 15, Entry.Rect.Width) << Entry.Name;

@@ -28,7 +28,7 @@ QString Text(std::string_view Utf8) {
   return QString::fromUtf8(Utf8.data(), qsizetype(Utf8.size()));
 }
 
-QRect RectOf(const ControlSpec& Entry) {
+QRect RectOf(const ControlEntry& Entry) {
   const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
   return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
 }
@@ -100,7 +100,7 @@ class ClickableLabel : public QLabel {
 // Below this a text is unreadable anyway; it is shown cut instead.
 constexpr double kSmallestPoints = 4;
 
-void StyleAsLabel(QLabel* Label, const ControlSpec& Entry) {
+void StyleAsLabel(QLabel* Label, const ControlEntry& Entry) {
   Label->setTextFormat(Qt::PlainText);  // no access keys, no markup
   Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label->setWordWrap(Entry.WordWrap);
@@ -153,7 +153,7 @@ MainWindow::MainWindow()
 
   std::array<QWidget*, kControls.size()> Widgets{};
   for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const ControlSpec& Entry = kControls[I];
+    const ControlEntry& Entry = kControls[I];
     QWidget* Control = nullptr;
     const auto Run = [this, Click = Entry.Click] { RunCommand(Click, *this); };
     switch (Entry.Kind) {

@@ -26,7 +26,7 @@ constexpr DWORD Style(long Bits) {
   return static_cast<DWORD>(Bits);
 }
 
-ControlClass ClassOf(const ControlSpec& Entry) {
+ControlClass ClassOf(const ControlEntry& Entry) {
   const DWORD Tab = Entry.TakesFocus ? Style(WS_TABSTOP) : 0;
   switch (Entry.Kind) {
     case ControlKind::PushButton:
@@ -160,7 +160,7 @@ bool MainWindowWin::OnCreate() {
   StartPicture_.Load(Instance, IDR_BTNSTART_GIF, IDR_BTNSTART_2X_GIF);
 
   for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const ControlSpec& Entry = kControls[I];
+    const ControlEntry& Entry = kControls[I];
     const ControlClass Class = ClassOf(Entry);
     const std::string Text(Entry.Text);
     Controls_[I] = ::CreateWindowExA(
