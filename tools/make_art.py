@@ -9,7 +9,7 @@ with a full 256-entry colour table whose entry 15 is transparent; the icon is
 one 8-bit (256-colour) bitmap with its transparency mask. Drawing uses Pillow
 (Debian: python3-pil); the output is the same on every run.
 
-    /usr/bin/python3 tools/make_art.py
+    tools/make-art.sh      (installs Pillow, then runs this script)
 """
 import pathlib
 import struct

@@ -1,12 +1,13 @@
 #!/bin/sh
-# Installs what is needed, builds the Linux program and starts it.
+# Installs what building and running the Linux program needs (no test tools),
+# builds it and starts it.
 set -eu
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
-cmake --preset linux
-cmake --build --preset linux --target mirvane
+tools/install-deps.sh run
+cmake --preset app
+cmake --build --preset app --target mirvane
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: starting Mirvane on a virtual one (Xvfb); stop it with Ctrl+C." >&2
-  exec xvfb-run -a build/linux/window/qt/mirvane
+  exec xvfb-run -a build/app/window/qt/mirvane
 fi
-exec build/linux/window/qt/mirvane
+exec build/app/window/qt/mirvane

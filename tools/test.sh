@@ -7,7 +7,7 @@
 # byte for byte the same.
 set -eu
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh test
 cmake --workflow --preset linux
 cmake --workflow --preset sanitize
 cmake --workflow --preset fuzz

@@ -1,16 +1,11 @@
 #!/bin/sh
-# Refreshes the screenshots in docs/ from the ones the tests took in the build
-# trees (the tests never write into the source tree). Run it after
-# tools/test.sh, or after the window tests of the linux and windows presets.
+# Takes the README's screenshots anew and copies them into docs/: the Linux
+# window from the linux build, the Windows window under Wine, on a virtual X
+# display, from the windows build. Run it after tools/test.sh has built both
+# (or after `cmake --workflow --preset linux` and `... windows`).
 set -eu
 cd "$(dirname "$0")/.."
-for shot in build/linux/screenshots/screenshot-linux.png \
-            build/windows/screenshots/screenshot-windows.png \
-            build/windows/screenshots/screenshot-windows-144dpi.png; do
-  if [ ! -f "$shot" ]; then
-    echo "missing $shot: run the window tests of its build first" >&2
-    exit 1
-  fi
-  cp "$shot" docs/
-done
-echo "docs/ now holds the screenshots of the last test runs"
+cmake --build --preset linux --target screenshots
+xvfb-run -a -s "-screen 0 1024x768x24" cmake --build --preset windows --target screenshots
+cp build/linux/screenshots/*.png build/windows/screenshots/*.png docs/
+echo "docs/ now holds the screenshots just taken"

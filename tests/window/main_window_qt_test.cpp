@@ -293,15 +293,6 @@ TEST_F(QtWindowAtScale, PicturesShowTheArtworkPixelForPixel) {
   EXPECT_TRUE(ShowsArtwork(Button, {Picture.Left, Picture.Top}));
 }
 
-// Into the build tree; a separate step copies them into docs/.
-TEST_F(QtWindowAtScale, Screenshot) {
-  const qreal Ratio = Window.devicePixelRatioF();
-  const QString Name = Ratio == 1 ? QStringLiteral("screenshot-linux.png")
-                                  : QStringLiteral("screenshot-linux-%1x.png").arg(Ratio);
-  ASSERT_TRUE(QDir().mkpath(MIRVANE_SCREENSHOT_DIR));
-  EXPECT_TRUE(Window.grab().save(QStringLiteral(MIRVANE_SCREENSHOT_DIR "/") + Name));
-}
-
 }  // namespace
 }  // namespace mirvane
 

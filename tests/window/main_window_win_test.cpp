@@ -16,6 +16,7 @@
 #include "resource.h"
 #include "window_geometry.h"
 #include "window_layout.h"
+#include "windows_shown_win.h"
 
 namespace mirvane {
 namespace {
@@ -73,6 +74,7 @@ struct Canvas {
 class MainWindowWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    MIRVANE_SKIP_WHERE_WINDOWS_CANNOT_SHOW();
     const HINSTANCE Instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXA Known{};
     Known.cbSize = sizeof Known;
