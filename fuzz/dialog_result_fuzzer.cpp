@@ -1,6 +1,5 @@
-// The dialog-result rule, held to what the product promises whether or not it
-// trims blanks: nothing when the dialog was not accepted, otherwise a piece of
-// the text before the buffer's first NUL.
+// The dialog-result rule: nothing when the dialog was not accepted, otherwise
+// a piece of the text before the buffer's first NUL.
 #include <cstddef>
 #include <string>
 #include <string_view>

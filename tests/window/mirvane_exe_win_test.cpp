@@ -296,9 +296,9 @@ TEST_F(MirvaneExeTest, ConvertsACardWhoseNameIsInAnyScript) {
   EXPECT_TRUE(WaitFor([&] { return FindOwnedDialog(Main) == nullptr && Holds(Saved, Body); }));
 }
 
-// About 110 Japanese characters of folder and name: far beyond the 255 bytes
-// the save dialog's buffer once held, and a folder beyond the MAX_PATH bytes
-// the temporary name was once built in.
+// About 110 Japanese characters of folder and name, over 300 bytes of UTF-8:
+// beyond the 255 bytes of the dialog's record and a folder beyond MAX_PATH
+// bytes, where the temporary file must be made too.
 TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
   namespace fs = std::filesystem;
   std::wstring FolderName, CardName;
