@@ -1,4 +1,7 @@
-# Fails unless every DLL that PROGRAM imports is one of Windows' own.
+# Fails unless every DLL that PROGRAM imports is one of Windows' own, and,
+# with LATE_BOUND, unless PROGRAM imports none of those functions by name:
+# the program looks them up as it runs, so that it still starts on the
+# Windows that lacks them.
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE Dump RESULT_VARIABLE Failed)
 if(Failed)
@@ -20,4 +23,9 @@ endforeach()
 if(Count EQUAL 0)
   message(FATAL_ERROR "no imports found in ${PROGRAM}")
 endif()
+foreach(Function IN LISTS LATE_BOUND)
+  if(Dump MATCHES "[ \t]${Function}[\r\n]")
+    message(FATAL_ERROR "${PROGRAM} imports ${Function}, which older Windows lacks")
+  endif()
+endforeach()
 message(STATUS "${Count} DLLs imported, all Windows' own")
