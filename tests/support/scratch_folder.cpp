@@ -3,43 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
 #include "card_header.h"
 
 namespace mirvane::testing {
-
-namespace fs = std::filesystem;
-
-ScratchFolder::ScratchFolder() {
-  static std::atomic<unsigned> Counter{0};
-  const auto Stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  Root_ = fs::temp_directory_path() /
-          ("mirvane-test-" + std::to_string(Stamp) + "-" + std::to_string(Counter++));
-  fs::create_directories(Root_);
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code Ignored;
-  fs::permissions(Root_, fs::perms::owner_all, fs::perm_options::add, Ignored);
-  fs::remove_all(Root_, Ignored);
-}
-
-std::string ScratchFolder::PathOf(const std::string& Name) const {
-  return (Root_ / Name).string();
-}
-
-std::vector<std::string> ScratchFolder::Names() const {
-  std::vector<std::string> Result;
-  for (const auto& Entry : fs::directory_iterator(Root_)) {
-    Result.push_back(Entry.path().filename().string());
-  }
-  std::sort(Result.begin(), Result.end());
-  return Result;
-}
 
 void WriteBytes(const std::string& Path, const Bytes& Content) {
   std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
