@@ -23,7 +23,7 @@ class DialogScript {
   // what is open and records the failure. Once every step has run, a dialog
   // or prompt that opens is cancelled and recorded as a failure, so that it
   // cannot hold the call under test.
-  explicit DialogScript(HWND Owner, DWORD TimeoutMs = 300000);
+  explicit DialogScript(HWND Owner, DWORD TimeoutMs = 30000);
   ~DialogScript();
   DialogScript(const DialogScript&) = delete;
   DialogScript& operator=(const DialogScript&) = delete;
