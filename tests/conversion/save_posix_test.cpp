@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <tuple>
 
 #include "convert_card.h"
 #include "file_system.h"
@@ -114,6 +115,37 @@ TEST_F(LinkedCardTest, ALinkToNothingGetsTheCardItNames) {
   ASSERT_TRUE(ReplaceFileWith(Folder.PathOf("links/game.mcd"), Body));
   EXPECT_EQ(ReadBytes(Card), Body);
   ExpectLink(Folder.PathOf("links/game.mcd"), "../cards/real.mcd");
+}
+
+// A link that another user (uid 2001) made, followed only where the kernel's
+// protected_symlinks rule would follow it, whatever the system sets; the
+// folder that holds it is a /tmp, or not.
+TEST(LinkInSharedFolder, IsFollowedOnlyWhenItIsOursOrTheFolderOwners) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a link that another user owns needs root to make";
+  // The folder's mode and owner, the link's owner, whether the link stands for
+  // a folder on the way instead of the card, and whether it is followed.
+  const std::tuple<mode_t, uid_t, uid_t, bool, bool> kRows[] = {
+      {01777, 0, 2001, false, false},   {01777, 0, 2001, true, false},
+      {01777, 2001, 2001, false, true}, {01777, 2003, 0, false, true},
+      {00777, 0, 2001, false, true},    {01775, 0, 2001, false, true}};
+  for (const auto& [Mode, FolderOwner, LinkOwner, OnTheWay, Followed] : kRows) {
+    for (const bool Dangling : {false, true}) {
+      ScratchFolder Folder;
+      const std::string Shared = Folder.PathOf("shared"), Card = Folder.PathOf("mine/card.mcd");
+      fs::create_directory(Folder.Root() / "mine");
+      fs::create_directory(Shared);
+      ASSERT_EQ(::chmod(Shared.c_str(), Mode) | ::chown(Shared.c_str(), FolderOwner, 0), 0);
+      const std::string Link = Shared + (OnTheWay ? "/mine" : "/card.mcd");
+      fs::create_symlink(OnTheWay ? Folder.PathOf("mine") : Card, Link);
+      ASSERT_EQ(::lchown(Link.c_str(), LinkOwner, 0), 0);
+      const Bytes Old = Dangling ? Bytes{} : Pattern(10);
+      if (!Dangling) WriteBytes(Card, Old);
+      EXPECT_EQ(ReplaceFileWith(Shared + (OnTheWay ? "/mine/card.mcd" : "/card.mcd"), Pattern(50)),
+                Followed);
+      EXPECT_EQ(ReadBytes(Card), Followed ? Pattern(50) : Old)
+          << std::oct << Mode << std::dec << " " << LinkOwner << " " << OnTheWay << Dangling;
+    }
+  }
 }
 
 // Nested folders make a destination of exactly PATH_MAX - 1 bytes, the
