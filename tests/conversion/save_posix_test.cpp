@@ -1,6 +1,8 @@
 // Saving on POSIX systems: what a replaced card keeps, where a link leads,
-// how long a path may be, and real file systems (FAT, a full tmpfs).
+// what is never replaced, how long a path may be, and real file systems
+// (FAT, a full tmpfs, an append-only ext4 folder).
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -29,6 +31,7 @@ using testing::MountedFolder;
 using testing::NamesIn;
 using testing::Pattern;
 using testing::ReadBytes;
+using testing::RunQuietly;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
 using testing::WriteBytes;
@@ -168,6 +171,50 @@ TEST(LongPath, ACardAtTheLongestPathTheSystemTakesIsSaved) {
   ASSERT_TRUE(ReplaceFileWith(Path, Pattern(10)));
   EXPECT_EQ(ReadBytes(Path), Pattern(10));
   EXPECT_THAT(NamesIn(fs::path(Path).parent_path().string()), ElementsAre(Name));
+}
+
+// A FIFO, a socket, a device, or a card without write bits: at the path or at
+// the end of a link there, it is refused (even by root) and left as it was.
+class UntouchableTest : public ::testing::TestWithParam<mode_t> {};
+
+TEST_P(UntouchableTest, IsRefusedAndLeftAsItWas) {
+  for (const bool ThroughLink : {false, true}) {
+    ScratchFolder Folder;
+    const std::string Thing = Folder.PathOf("thing");
+    if (::mknod(Thing.c_str(), GetParam(), makedev(1, 3)) != 0) {
+      ASSERT_NE(::geteuid(), 0u) << "mknod";
+      GTEST_SKIP() << "making a device needs root";
+    }
+    if (ThroughLink) fs::create_symlink(Thing, Folder.PathOf("card.mcd"));
+    const struct stat Before = StatOf(Thing);
+    EXPECT_FALSE(ReplaceFileWith(Folder.PathOf(ThroughLink ? "card.mcd" : "thing"), Pattern(100)));
+    EXPECT_EQ(StatOf(Thing).st_ino, Before.st_ino);
+    EXPECT_EQ(StatOf(Thing).st_mode, Before.st_mode);
+    EXPECT_EQ(Folder.Names().size(), ThroughLink ? 2u : 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReplaceFileWith, UntouchableTest,
+    ::testing::Values(S_IFIFO | 0666, S_IFSOCK | 0666, S_IFCHR | 0666, S_IFREG | 0444),
+    ([](const auto& Info) {
+      const char* const kNames[] = {"Fifo", "Socket", "Device", "CardWithoutWriteBits"};
+      return std::string(kNames[Info.index]);
+    }));
+
+// A name added to an append-only folder can never be taken away again: a new
+// card is linked straight to its name, and a replace is refused up front.
+TEST(AppendOnlyFolder, TakesANewCardAndRefusesAReplaceBeforeWritingAnything) {
+  MountedFolder Disk(FileSystemKind::Ext4Image, 4 << 20);
+  if (!Disk.Mounted() && ::geteuid() != 0) GTEST_SKIP() << Disk.Why();
+  ASSERT_TRUE(Disk.Mounted()) << Disk.Why();
+  WriteBytes(Disk.PathOf("old.mcd"), Pattern(10, 1));
+  ASSERT_TRUE(RunQuietly("chattr +a '" + Disk.Root() + "'"));
+  EXPECT_TRUE(ReplaceFileWith(Disk.PathOf("new.mcd"), Pattern(5000, 2)));
+  EXPECT_FALSE(ReplaceFileWith(Disk.PathOf("old.mcd"), Pattern(5000, 3)));
+  EXPECT_EQ(ReadBytes(Disk.PathOf("new.mcd")), Pattern(5000, 2));
+  EXPECT_EQ(ReadBytes(Disk.PathOf("old.mcd")), Pattern(10, 1));
+  EXPECT_THAT(Disk.Names(), ElementsAre("lost+found", "new.mcd", "old.mcd"));
 }
 
 // The Convert command onto a FAT file system served through FUSE, which
