@@ -6,6 +6,7 @@ add_test(NAME clang_tidy
     ${PROJECT_SOURCE_DIR}/conversion/convert_card.cpp
     ${PROJECT_SOURCE_DIR}/conversion/destination_posix.cpp
     ${PROJECT_SOURCE_DIR}/conversion/file_system_posix.cpp
+    ${PROJECT_SOURCE_DIR}/conversion/kept_attributes_posix.cpp
     ${PROJECT_SOURCE_DIR}/conversion/output_name.cpp
     ${PROJECT_SOURCE_DIR}/conversion/save_signal_guard_posix.cpp
     ${PROJECT_SOURCE_DIR}/dialogs/dialog_request.cpp

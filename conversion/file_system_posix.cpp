@@ -18,6 +18,7 @@
 #include "descriptor_posix.h"
 #include "destination_posix.h"
 #include "file_system.h"
+#include "kept_attributes_posix.h"
 #include "save_signal_guard_posix.h"
 
 namespace mirvane {
@@ -99,20 +100,9 @@ bool MayReplace(const Destination& Where) {
          !IsAppendOnly(Where.Folder.Get());
 }
 
-// Best effort: the new card takes the old one's group and permission bits, so
-// that a private card stays private and a shared one shared. A file system
-// without them (FAT) refuses both, and users may not hand a file to a group
-// they are not in; neither is a reason for the save to fail.
-void KeepModeAndGroupBestEffort(int Fd, const struct stat& Old) {
-  struct stat New;
-  if (::fstat(Fd, &New) != 0) return;
-  if (New.st_gid != Old.st_gid) (void)::fchown(Fd, static_cast<uid_t>(-1), Old.st_gid);
-  if ((New.st_mode & 07777) != (Old.st_mode & 07777)) (void)::fchmod(Fd, Old.st_mode & 07777);
-}
-
-// The old card's mode and group go on first, while the file is still empty.
+// The old card's attributes go on first, while the file is still empty.
 bool Fill(int Fd, const Destination& Where, std::span<const unsigned char> Bytes) {
-  if (Where.Exists) KeepModeAndGroupBestEffort(Fd, Where.Info);
+  if (Where.Exists) KeepAttributesBestEffort(Fd, Where);
   return WriteToDisk(Fd, Bytes);
 }
 
@@ -310,10 +300,10 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 // Besides what file_system.h says: only a regular file is replaced, and not
 // one without a write bit even by root; a symbolic link at Path is followed
 // (see OpenDestination for links in shared folders) and stays a link while
-// the card it names is replaced; a replaced card keeps its permission bits
-// and group where the file system and the user allow it; a new card never
-// has another name; a signal that ends the process during the save leaves no
-// temporary file.
+// the card it names is replaced; a replaced card keeps its owner, group,
+// permission bits and extended attributes where the file system and the user
+// allow it; a new card never has another name; a signal that ends the
+// process during the save leaves no temporary file.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
   Destination Where;
   if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;

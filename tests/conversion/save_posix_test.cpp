@@ -3,6 +3,7 @@
 // (FAT, a full tmpfs, an append-only ext4 folder).
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -42,6 +43,19 @@ struct stat StatOf(const std::string& Path) {
   return Info;
 }
 
+std::string AttributeOf(const std::string& Path, const char* Name) {
+  std::string Value(256, '\0');
+  const ssize_t Got = ::getxattr(Path.c_str(), Name, Value.data(), Value.size());
+  return Value.substr(0, Got > 0 ? static_cast<std::size_t>(Got) : 0);
+}
+
+// user::rw-, user:2005:rw-, group::r--, mask::rw-, other::r-- as the kernel
+// keeps an ACL: version 2, then tag, permissions and id for each entry.
+const std::string kAcl(
+    "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\325\7\0\0\4\0\4\0\377\377\377\377"
+    "\20\0\6\0\377\377\377\377\40\0\4\0\377\377\377\377",
+    44);
+
 class KeptAttributesTest : public ::testing::Test {
  protected:
   ScratchFolder Folder;
@@ -74,6 +88,28 @@ TEST_F(KeptAttributesTest, ANewCardGetsTheModeTheUmaskLeaves) {
   ::umask(Previous);
   ASSERT_TRUE(Saved);
   EXPECT_EQ(StatOf(Card).st_mode & 07777, 0640u);
+}
+
+TEST_F(KeptAttributesTest, ACardKeepsItsAclAndExtendedAttributes) {
+  WriteBytes(Card, Pattern(10));
+  ASSERT_EQ(::setxattr(Card.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0), 0);
+  ASSERT_EQ(::setxattr(Card.c_str(), "user.note", "kept", 4, 0), 0);
+  const mode_t Mode = StatOf(Card).st_mode;
+  ASSERT_TRUE(ReplaceFileWith(Card, Body));
+  EXPECT_EQ(AttributeOf(Card, "system.posix_acl_access"), kAcl);
+  EXPECT_EQ(AttributeOf(Card, "user.note"), "kept");
+  EXPECT_EQ(StatOf(Card).st_mode, Mode);
+}
+
+TEST_F(KeptAttributesTest, ACardWithoutAnAclTakesNoneFromItsFolder) {
+  WriteBytes(Card, Pattern(10));
+  const mode_t Mode = StatOf(Card).st_mode;
+  ASSERT_EQ(
+      ::setxattr(Folder.Root().c_str(), "system.posix_acl_default", kAcl.data(), kAcl.size(), 0),
+      0);
+  ASSERT_TRUE(ReplaceFileWith(Card, Body));
+  EXPECT_EQ(AttributeOf(Card, "system.posix_acl_access"), "");
+  EXPECT_EQ(StatOf(Card).st_mode, Mode);
 }
 
 class LinkedCardTest : public ::testing::Test {
