@@ -121,7 +121,7 @@ TEST_F(FileFaultTest, AReadOnlyCardIsNotReplaced) {
   ExpectOldCardKept();
 }
 
-TEST_F(FileFaultTest, AFullDiskKeepsTheOldCard) {
+TEST_F(FileFaultTest, AFileSizeLimitKeepsTheOldCard) {
   const auto LimitWrites = [] {
     // Writes past the limit fail with EFBIG instead of killing the process.
     std::signal(SIGXFSZ, SIG_IGN);

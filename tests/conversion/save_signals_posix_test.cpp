@@ -158,7 +158,7 @@ TEST(SignalDuringSave, AnIgnoredSignalLetsTheSaveFinish) {
 
 // A card that another program creates while this one saves a new card of the
 // same name is not replaced unseen: the save fails and that card stays.
-TEST(SignalDuringSave, ACardThatAppearsMeanwhileIsNotReplaced) {
+TEST(HeldSave, ACardMovedInWhileANewCardIsWrittenIsNotReplaced) {
   if (::geteuid() != 0) GTEST_SKIP() << "holding a save at an open needs fanotify, so root";
   ScratchFolder Folder, Elsewhere;
   WriteBytes(Folder.PathOf("game.mem"), MakeCard(Pattern(4096, 3)));
