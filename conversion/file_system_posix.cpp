@@ -1,5 +1,7 @@
 // File operations on POSIX systems.
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -16,6 +18,7 @@
 #include "descriptor_posix.h"
 #include "destination_posix.h"
 #include "file_system.h"
+#include "kept_attributes_posix.h"
 #include "save_signal_guard_posix.h"
 
 namespace mirvane {
@@ -78,28 +81,28 @@ bool WriteToDisk(int Fd, std::span<const unsigned char> Bytes) {
   return WriteAll(Fd, Rest.data(), Rest.size()) && ::fsync(Fd) == 0;
 }
 
-// Where deleting the old file first would be refused, replacing it must be
-// too: a folder, or a file that we may not write.
+// In an append-only folder (chattr +a) names can be added but never taken
+// away: the rename over the card would be refused once the temporary was
+// named, and that name would stay for good. A folder whose flags cannot be
+// read (one opened only to be entered) is taken as it comes.
+bool IsAppendOnly(int Folder) {
+  int Flags = 0;
+  return ::ioctl(Folder, FS_IOC_GETFLAGS, &Flags) == 0 && (Flags & FS_APPEND_FL) != 0;
+}
+
+// Only a regular file is replaced: never a device, FIFO or socket, nor a
+// folder. Nor a card that nobody may write to, even when root could, nor one
+// that the rename could not take away.
 bool MayReplace(const Destination& Where) {
   if (!Where.Exists) return true;
-  if (S_ISDIR(Where.Info.st_mode)) return false;
-  return ::faccessat(Where.Folder.Get(), Where.Name.c_str(), W_OK, 0) == 0;
+  if (!S_ISREG(Where.Info.st_mode) || (Where.Info.st_mode & 0222) == 0) return false;
+  return ::faccessat(Where.Folder.Get(), Where.Name.c_str(), W_OK, AT_EACCESS) == 0 &&
+         !IsAppendOnly(Where.Folder.Get());
 }
 
-// Best effort: the new card takes the old one's group and permission bits, so
-// that a private card stays private and a shared one shared. A file system
-// without them (FAT) refuses both, and users may not hand a file to a group
-// they are not in; neither is a reason for the save to fail.
-void KeepModeAndGroupBestEffort(int Fd, const struct stat& Old) {
-  struct stat New;
-  if (::fstat(Fd, &New) != 0) return;
-  if (New.st_gid != Old.st_gid) (void)::fchown(Fd, static_cast<uid_t>(-1), Old.st_gid);
-  if ((New.st_mode & 07777) != (Old.st_mode & 07777)) (void)::fchmod(Fd, Old.st_mode & 07777);
-}
-
-// The old card's mode and group go on first, while the file is still empty.
+// The old card's attributes go on first, while the file is still empty.
 bool Fill(int Fd, const Destination& Where, std::span<const unsigned char> Bytes) {
-  if (Where.Exists) KeepModeAndGroupBestEffort(Fd, Where.Info);
+  if (Where.Exists) KeepAttributesBestEffort(Fd, Where);
   return WriteToDisk(Fd, Bytes);
 }
 
@@ -119,17 +122,29 @@ std::string NewTempName() {
 
 constexpr int kNameTries = 100;
 
+enum class Outcome {
+  Saved,
+  Failed,   // nothing was left behind, and the old card is as it was
+  NotHere,  // this way cannot be taken here; nothing was done that counts
+};
+
+// Gives the unnamed file Fd the name Name in Folder; false with errno EEXIST
+// when the name is taken.
+bool Link(int Fd, int Folder, const char* Name) {
+  const std::string Self = "/proc/self/fd/" + std::to_string(Fd);
+  if (::linkat(AT_FDCWD, Self.c_str(), Folder, Name, AT_SYMLINK_FOLLOW) == 0) return true;
+  // Without /proc, a process that may read any file can link the descriptor itself.
+  return errno != EEXIST && ::linkat(Fd, "", Folder, Name, AT_EMPTY_PATH) == 0;
+}
+
 // Links the unnamed file Fd into Folder under a fresh temporary name, which
 // Guard then holds. A link cannot take the card's own name while the card
 // exists; the rename does that.
 bool NameUnnamed(int Fd, int Folder, SaveSignalGuard& Guard, std::string& Name) {
-  const std::string Self = "/proc/self/fd/" + std::to_string(Fd);
   for (int Try = 0; Try < kNameTries; ++Try) {
     Name = NewTempName();
     Guard.Arm(Folder, Name.c_str());
-    if (::linkat(AT_FDCWD, Self.c_str(), Folder, Name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-    // Without /proc, a process that may read any file can link the descriptor itself.
-    if (errno != EEXIST && ::linkat(Fd, "", Folder, Name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (Link(Fd, Folder, Name.c_str())) return true;
     const int Error = errno;
     Guard.Disarm();
     if (Error != EEXIST) return false;
@@ -150,35 +165,6 @@ Descriptor CreateNamed(int Folder, SaveSignalGuard& Guard, std::string& Name) {
   return Descriptor();
 }
 
-// Puts Bytes in a new file in the destination's folder and leaves it
-// complete, on the disk, under a temporary name that Guard holds. The file
-// has no name while it is written where the file system allows (O_TMPFILE),
-// so that nothing at all is left if the process dies then. Created with
-// 0666, it gets the umask (and a folder's default ACL) from the kernel.
-// Nothing is left behind when it fails.
-bool Stage(const Destination& Where, std::span<const unsigned char> Bytes, SaveSignalGuard& Guard,
-           std::string& Name) {
-  const int Folder = Where.Folder.Get();
-  Descriptor Unnamed(::openat(Folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-  if (Unnamed.Valid()) {
-    // A write that fails here would fail under a name too.
-    if (!Fill(Unnamed.Get(), Where, Bytes)) return false;
-    if (NameUnnamed(Unnamed.Get(), Folder, Guard, Name)) {
-      if (Unnamed.Close()) return true;
-      ::unlinkat(Folder, Name.c_str(), 0);
-      Guard.Disarm();
-      return false;
-    }
-    // It could not be linked (no /proc, no privilege): written again, named.
-  }
-  Descriptor Named = CreateNamed(Folder, Guard, Name);
-  if (!Named.Valid()) return false;
-  if (Fill(Named.Get(), Where, Bytes) && Named.Close()) return true;
-  ::unlinkat(Folder, Name.c_str(), 0);
-  Guard.Disarm();
-  return false;
-}
-
 // A card that was not there when the save began is only ever created: a file
 // that appeared at its name since is not replaced unseen. File systems
 // without RENAME_NOREPLACE get the plain rename.
@@ -189,6 +175,57 @@ bool PutInPlace(int Folder, const std::string& TempName, const Destination& Wher
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
   }
   return ::renameat(Folder, TempName.c_str(), Folder, Name) == 0;
+}
+
+// Closes the named file File and renames it over the card; on failure its
+// name goes again.
+Outcome Finish(Descriptor& File, const std::string& TempName, const Destination& Where,
+               SaveSignalGuard& Guard) {
+  const int Folder = Where.Folder.Get();
+  if (File.Close() && PutInPlace(Folder, TempName, Where)) return Outcome::Saved;
+  ::unlinkat(Folder, TempName.c_str(), 0);
+  Guard.Disarm();
+  return Outcome::Failed;
+}
+
+// The file is written while it has no name (O_TMPFILE), so that nothing at
+// all is left if the process dies then. A new card is then linked straight
+// to its name, which fails if the name appeared meanwhile: it never has
+// another. A replacement is named for the moment before the rename. Created
+// with 0666, the file gets the umask (and a folder's default ACL) from the
+// kernel.
+Outcome SaveUnnamed(const Destination& Where, std::span<const unsigned char> Bytes,
+                    SaveSignalGuard& Guard) {
+  const int Folder = Where.Folder.Get();
+  Descriptor File(::openat(Folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+  if (!File.Valid()) return Outcome::NotHere;
+  // A write that fails here would fail under a name too.
+  if (!Fill(File.Get(), Where, Bytes)) return Outcome::Failed;
+  if (Where.Exists) {
+    std::string TempName;
+    if (!NameUnnamed(File.Get(), Folder, Guard, TempName)) return Outcome::NotHere;
+    return Finish(File, TempName, Where, Guard);
+  }
+  if (Link(File.Get(), Folder, Where.Name.c_str())) {
+    if (File.Close()) return Outcome::Saved;
+    ::unlinkat(Folder, Where.Name.c_str(), 0);
+    return Outcome::Failed;
+  }
+  return errno == EEXIST ? Outcome::Failed : Outcome::NotHere;
+}
+
+// Where files cannot be made without a name (FAT), or not linked once made
+// (no /proc, no privilege): the file is written under a temporary name that
+// Guard holds, then renamed.
+Outcome SaveNamed(const Destination& Where, std::span<const unsigned char> Bytes,
+                  SaveSignalGuard& Guard) {
+  std::string TempName;
+  Descriptor File = CreateNamed(Where.Folder.Get(), Guard, TempName);
+  if (!File.Valid()) return Outcome::Failed;
+  if (Fill(File.Get(), Where, Bytes)) return Finish(File, TempName, Where, Guard);
+  ::unlinkat(Where.Folder.Get(), TempName.c_str(), 0);
+  Guard.Disarm();
+  return Outcome::Failed;
 }
 
 }  // namespace
@@ -260,24 +297,23 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
   return true;
 }
 
-// Besides what file_system.h says: a symbolic link at Path is followed and
-// stays a link while the card it names is replaced; a replaced card keeps its
-// permission bits and group where the file system and the user allow it; a
-// signal that ends the process during the save leaves no temporary file.
+// Besides what file_system.h says: only a regular file is replaced, and not
+// one without a write bit even by root; a symbolic link at Path is followed
+// (see OpenDestination for links in shared folders) and stays a link while
+// the card it names is replaced; a replaced card keeps its owner, group,
+// permission bits and extended attributes where the file system and the user
+// allow it; a new card never has another name; a signal that ends the
+// process during the save leaves no temporary file.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
   Destination Where;
   if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
   SaveSignalGuard Guard;
-  std::string TempName;
-  if (!Stage(Where, Bytes, Guard, TempName)) return false;
-  const int Folder = Where.Folder.Get();
-  if (!PutInPlace(Folder, TempName, Where)) {
-    ::unlinkat(Folder, TempName.c_str(), 0);
-    return false;
-  }
+  Outcome Done = SaveUnnamed(Where, Bytes, Guard);
+  if (Done == Outcome::NotHere) Done = SaveNamed(Where, Bytes, Guard);
+  if (Done != Outcome::Saved) return false;
   Guard.Disarm();
-  // The rename has happened either way; this only hastens it to the disk.
-  ::fsync(Folder);
+  // The card is in place either way; this only hastens its name to the disk.
+  ::fsync(Where.Folder.Get());
   return true;
 }
 

@@ -6,13 +6,37 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <iterator>
 
 namespace mirvane {
 
 namespace {
 
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process, apart from the faults
+// a process raises on itself (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP,
+// SIGSYS, SIGABRT): after those the process is in no state to trust, and
+// sanitizers and crash reporters own them. SIGXFSZ is ignored instead (see
+// the header); SIGKILL and SIGSTOP cannot be caught.
+bool EndsTheProcess(int Signal) {
+  switch (Signal) {
+    case SIGHUP:
+    case SIGINT:
+    case SIGQUIT:
+    case SIGPIPE:
+    case SIGALRM:
+    case SIGTERM:
+    case SIGUSR1:
+    case SIGUSR2:
+    case SIGSTKFLT:
+    case SIGXCPU:
+    case SIGVTALRM:
+    case SIGPROF:
+    case SIGPOLL:
+    case SIGPWR:
+      return true;
+    default:
+      return Signal >= SIGRTMIN && Signal <= SIGRTMAX;
+  }
+}
 
 // A signal handler is given nothing but the signal's number, so what it must
 // undo has to sit where it can reach it. The name is written while Armed is
@@ -22,7 +46,7 @@ struct HandlerState {
   std::atomic<bool> Armed{false};
   std::atomic<int> Folder{-1};
   char Name[SaveSignalGuard::kMaxNameChars + 1] = {};
-  struct sigaction Previous[std::size(kEndingSignals)] = {};
+  struct sigaction Previous[NSIG] = {};  // by signal number
 };
 HandlerState State;
 
@@ -37,9 +61,7 @@ extern "C" void RemoveNameAndEnd(int Signal) {
   }
   // The signal stays blocked until this handler returns; it is then taken
   // again as the program had it, which by default ends the process.
-  for (std::size_t I = 0; I < std::size(kEndingSignals); ++I) {
-    if (kEndingSignals[I] == Signal) ::sigaction(Signal, &State.Previous[I], nullptr);
-  }
+  if (Signal > 0 && Signal < NSIG) ::sigaction(Signal, &State.Previous[Signal], nullptr);
   (void)::raise(Signal);
   errno = Saved;
 }
@@ -52,11 +74,13 @@ SaveSignalGuard::SaveSignalGuard() {
   Ours.sa_handler = RemoveNameAndEnd;
   Ours.sa_flags = SA_RESTART;
   sigemptyset(&Ours.sa_mask);
-  for (const int Signal : kEndingSignals) sigaddset(&Ours.sa_mask, Signal);
-  for (std::size_t I = 0; I < std::size(kEndingSignals); ++I) {
-    Installed_[I] = ::sigaction(kEndingSignals[I], nullptr, &State.Previous[I]) == 0 &&
-                    !IsIgnored(State.Previous[I]) &&
-                    ::sigaction(kEndingSignals[I], &Ours, nullptr) == 0;
+  for (int Signal = 1; Signal < NSIG; ++Signal) {
+    if (EndsTheProcess(Signal)) sigaddset(&Ours.sa_mask, Signal);
+  }
+  for (int Signal = 1; Signal < NSIG; ++Signal) {
+    Installed_[Signal] =
+        EndsTheProcess(Signal) && ::sigaction(Signal, nullptr, &State.Previous[Signal]) == 0 &&
+        !IsIgnored(State.Previous[Signal]) && ::sigaction(Signal, &Ours, nullptr) == 0;
   }
 
   struct sigaction Ignore = {};
@@ -70,8 +94,8 @@ SaveSignalGuard::SaveSignalGuard() {
 
 SaveSignalGuard::~SaveSignalGuard() {
   Disarm();
-  for (std::size_t I = 0; I < std::size(kEndingSignals); ++I) {
-    if (Installed_[I]) ::sigaction(kEndingSignals[I], &State.Previous[I], nullptr);
+  for (int Signal = 1; Signal < NSIG; ++Signal) {
+    if (Installed_[Signal]) ::sigaction(Signal, &State.Previous[Signal], nullptr);
   }
   if (FileSizeIgnored_) ::sigaction(SIGXFSZ, &PreviousFileSize_, nullptr);
 }

@@ -5,12 +5,14 @@
 
 namespace mirvane {
 
-// While it lives, SIGINT, SIGTERM and SIGHUP first remove the temporary name
-// that Arm registered and then end the process as they would have without
-// the guard; a signal that was ignored stays ignored. SIGXFSZ, unless the
-// program handles it itself, is ignored, so that a write past the file-size
-// limit fails with EFBIG instead of killing the process. The previous
-// dispositions come back when the guard goes away.
+// While it lives, every signal that ends the process when sent to it (see
+// the .cpp for which) first removes the temporary name that Arm registered
+// and then ends the process as it would have without the guard: by default,
+// or through the handler the program had installed. A signal that was
+// ignored stays ignored. SIGXFSZ, unless the program handles it itself, is
+// ignored, so that a write past the file-size limit fails with EFBIG instead
+// of killing the process. The previous dispositions come back when the guard
+// goes away. SIGKILL cannot be caught.
 //
 // One save at a time: what the handler needs is process-wide (see the .cpp).
 class SaveSignalGuard {
@@ -29,7 +31,7 @@ class SaveSignalGuard {
   void Disarm();
 
  private:
-  bool Installed_[3] = {};
+  bool Installed_[NSIG] = {};  // by signal number
   bool FileSizeIgnored_ = false;
   struct sigaction PreviousFileSize_ = {};
 };

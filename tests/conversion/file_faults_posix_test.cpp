@@ -14,6 +14,7 @@
 #include <csignal>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "convert_card.h"
 #include "scratch_folder.h"
@@ -73,10 +74,17 @@ Outcome ConvertInChild(const std::string& Source, const std::string& Destination
   return Result;
 }
 
+// Root becomes User, in Group and no other; any other user stays as it is.
+std::function<bool()> AsUser(uid_t User, gid_t Group) {
+  return [=] {
+    return ::geteuid() != 0 || User == 0 ||
+           (::setgroups(0, nullptr) == 0 && ::setgid(Group) == 0 && ::setuid(User) == 0);
+  };
+}
+
 // Root ignores file permissions, so it becomes an ordinary user first.
 bool AsUnprivilegedUser() {
-  if (::geteuid() != 0) return true;
-  return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+  return AsUser(kNobody, kNobody)();
 }
 
 class FileFaultTest : public ::testing::Test {
@@ -113,7 +121,7 @@ TEST_F(FileFaultTest, AReadOnlyCardIsNotReplaced) {
   ExpectOldCardKept();
 }
 
-TEST_F(FileFaultTest, AFullDiskKeepsTheOldCard) {
+TEST_F(FileFaultTest, AFileSizeLimitKeepsTheOldCard) {
   const auto LimitWrites = [] {
     // Writes past the limit fail with EFBIG instead of killing the process.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -135,6 +143,29 @@ TEST_F(FileFaultTest, AFileSizeLimitFailsTheSaveWithoutEndingTheProgram) {
   const Outcome Seen = ConvertInChild(Source, Destination, LimitWrites);
   EXPECT_THAT(Seen.Messages, ElementsAre(kNotSavedText));
   ExpectOldCardKept();
+}
+
+// Card 2002:2003 saved over by root, by its owner (not in group 2003) and by
+// another user: owner and group stay where the saver may keep them, and
+// set-ID bits only where both stayed.
+TEST_F(FileFaultTest, AReplacedCardKeepsItsOwnerAndBecomesNoNewSetIdFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a card of another user needs root to make";
+  // Who saves, the card's mode before, and its owner, group and mode after.
+  const std::tuple<uid_t, mode_t, uid_t, gid_t, mode_t> kRows[] = {{0, 06755, 2002, 2003, 06755},
+                                                                   {2002, 06775, 2002, 2002, 0775},
+                                                                   {2001, 06777, 2001, 2001, 0777}};
+  ASSERT_EQ(::chmod(Folder.Root().c_str(), 0777), 0);
+  for (const auto& [Saver, Before, Owner, Group, After] : kRows) {
+    ASSERT_EQ(::chown(Destination.c_str(), 2002, 2003), 0);
+    ASSERT_EQ(::chmod(Destination.c_str(), Before), 0);
+    const Outcome Seen = ConvertInChild(Source, Destination, AsUser(Saver, Saver));
+    EXPECT_THAT(Seen.Messages, IsEmpty());
+    struct stat Info = {};
+    ASSERT_EQ(::stat(Destination.c_str(), &Info), 0);
+    EXPECT_EQ(std::make_tuple(Info.st_uid, Info.st_gid, Info.st_mode & 07777),
+              std::make_tuple(Owner, Group, After))
+        << "saved by " << Saver;
+  }
 }
 
 TEST_F(FileFaultTest, AnUnreadableSourceIsAWrongFormat) {

@@ -1,6 +1,9 @@
 // Saving on POSIX systems: what a replaced card keeps, where a link leads,
-// how long a path may be, and real file systems (FAT, a full tmpfs).
+// what is never replaced, how long a path may be, and real file systems
+// (FAT, a full tmpfs, an append-only ext4 folder).
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -8,6 +11,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <tuple>
 
 #include "convert_card.h"
 #include "file_system.h"
@@ -28,6 +32,7 @@ using testing::MountedFolder;
 using testing::NamesIn;
 using testing::Pattern;
 using testing::ReadBytes;
+using testing::RunQuietly;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
 using testing::WriteBytes;
@@ -37,6 +42,19 @@ struct stat StatOf(const std::string& Path) {
   EXPECT_EQ(::lstat(Path.c_str(), &Info), 0) << Path;
   return Info;
 }
+
+std::string AttributeOf(const std::string& Path, const char* Name) {
+  std::string Value(256, '\0');
+  const ssize_t Got = ::getxattr(Path.c_str(), Name, Value.data(), Value.size());
+  return Value.substr(0, Got > 0 ? static_cast<std::size_t>(Got) : 0);
+}
+
+// user::rw-, user:2005:rw-, group::r--, mask::rw-, other::r-- as the kernel
+// keeps an ACL: version 2, then tag, permissions and id for each entry.
+const std::string kAcl(
+    "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\325\7\0\0\4\0\4\0\377\377\377\377"
+    "\20\0\6\0\377\377\377\377\40\0\4\0\377\377\377\377",
+    44);
 
 class KeptAttributesTest : public ::testing::Test {
  protected:
@@ -70,6 +88,28 @@ TEST_F(KeptAttributesTest, ANewCardGetsTheModeTheUmaskLeaves) {
   ::umask(Previous);
   ASSERT_TRUE(Saved);
   EXPECT_EQ(StatOf(Card).st_mode & 07777, 0640u);
+}
+
+TEST_F(KeptAttributesTest, ACardKeepsItsAclAndExtendedAttributes) {
+  WriteBytes(Card, Pattern(10));
+  ASSERT_EQ(::setxattr(Card.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0), 0);
+  ASSERT_EQ(::setxattr(Card.c_str(), "user.note", "kept", 4, 0), 0);
+  const mode_t Mode = StatOf(Card).st_mode;
+  ASSERT_TRUE(ReplaceFileWith(Card, Body));
+  EXPECT_EQ(AttributeOf(Card, "system.posix_acl_access"), kAcl);
+  EXPECT_EQ(AttributeOf(Card, "user.note"), "kept");
+  EXPECT_EQ(StatOf(Card).st_mode, Mode);
+}
+
+TEST_F(KeptAttributesTest, ACardWithoutAnAclTakesNoneFromItsFolder) {
+  WriteBytes(Card, Pattern(10));
+  const mode_t Mode = StatOf(Card).st_mode;
+  ASSERT_EQ(
+      ::setxattr(Folder.Root().c_str(), "system.posix_acl_default", kAcl.data(), kAcl.size(), 0),
+      0);
+  ASSERT_TRUE(ReplaceFileWith(Card, Body));
+  EXPECT_EQ(AttributeOf(Card, "system.posix_acl_access"), "");
+  EXPECT_EQ(StatOf(Card).st_mode, Mode);
 }
 
 class LinkedCardTest : public ::testing::Test {
@@ -116,6 +156,37 @@ TEST_F(LinkedCardTest, ALinkToNothingGetsTheCardItNames) {
   ExpectLink(Folder.PathOf("links/game.mcd"), "../cards/real.mcd");
 }
 
+// A link that another user (uid 2001) made, followed only where the kernel's
+// protected_symlinks rule would follow it, whatever the system sets; the
+// folder that holds it is a /tmp, or not.
+TEST(LinkInSharedFolder, IsFollowedOnlyWhenItIsOursOrTheFolderOwners) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a link that another user owns needs root to make";
+  // The folder's mode and owner, the link's owner, whether the link stands for
+  // a folder on the way instead of the card, and whether it is followed.
+  const std::tuple<mode_t, uid_t, uid_t, bool, bool> kRows[] = {
+      {01777, 0, 2001, false, false},   {01777, 0, 2001, true, false},
+      {01777, 2001, 2001, false, true}, {01777, 2003, 0, false, true},
+      {00777, 0, 2001, false, true},    {01775, 0, 2001, false, true}};
+  for (const auto& [Mode, FolderOwner, LinkOwner, OnTheWay, Followed] : kRows) {
+    for (const bool Dangling : {false, true}) {
+      ScratchFolder Folder;
+      const std::string Shared = Folder.PathOf("shared"), Card = Folder.PathOf("mine/card.mcd");
+      fs::create_directory(Folder.Root() / "mine");
+      fs::create_directory(Shared);
+      ASSERT_EQ(::chmod(Shared.c_str(), Mode) | ::chown(Shared.c_str(), FolderOwner, 0), 0);
+      const std::string Link = Shared + (OnTheWay ? "/mine" : "/card.mcd");
+      fs::create_symlink(OnTheWay ? Folder.PathOf("mine") : Card, Link);
+      ASSERT_EQ(::lchown(Link.c_str(), LinkOwner, 0), 0);
+      const Bytes Old = Dangling ? Bytes{} : Pattern(10);
+      if (!Dangling) WriteBytes(Card, Old);
+      EXPECT_EQ(ReplaceFileWith(Shared + (OnTheWay ? "/mine/card.mcd" : "/card.mcd"), Pattern(50)),
+                Followed);
+      EXPECT_EQ(ReadBytes(Card), Followed ? Pattern(50) : Old)
+          << std::oct << Mode << std::dec << " " << LinkOwner << " " << OnTheWay << Dangling;
+    }
+  }
+}
+
 // Nested folders make a destination of exactly PATH_MAX - 1 bytes, the
 // longest the system takes; the temporary file's name is longer than the
 // card's, so a path built from the folder's would be refused.
@@ -136,6 +207,50 @@ TEST(LongPath, ACardAtTheLongestPathTheSystemTakesIsSaved) {
   ASSERT_TRUE(ReplaceFileWith(Path, Pattern(10)));
   EXPECT_EQ(ReadBytes(Path), Pattern(10));
   EXPECT_THAT(NamesIn(fs::path(Path).parent_path().string()), ElementsAre(Name));
+}
+
+// A FIFO, a socket, a device, or a card without write bits: at the path or at
+// the end of a link there, it is refused (even by root) and left as it was.
+class UntouchableTest : public ::testing::TestWithParam<mode_t> {};
+
+TEST_P(UntouchableTest, IsRefusedAndLeftAsItWas) {
+  for (const bool ThroughLink : {false, true}) {
+    ScratchFolder Folder;
+    const std::string Thing = Folder.PathOf("thing");
+    if (::mknod(Thing.c_str(), GetParam(), makedev(1, 3)) != 0) {
+      ASSERT_NE(::geteuid(), 0u) << "mknod";
+      GTEST_SKIP() << "making a device needs root";
+    }
+    if (ThroughLink) fs::create_symlink(Thing, Folder.PathOf("card.mcd"));
+    const struct stat Before = StatOf(Thing);
+    EXPECT_FALSE(ReplaceFileWith(Folder.PathOf(ThroughLink ? "card.mcd" : "thing"), Pattern(100)));
+    EXPECT_EQ(StatOf(Thing).st_ino, Before.st_ino);
+    EXPECT_EQ(StatOf(Thing).st_mode, Before.st_mode);
+    EXPECT_EQ(Folder.Names().size(), ThroughLink ? 2u : 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReplaceFileWith, UntouchableTest,
+    ::testing::Values(S_IFIFO | 0666, S_IFSOCK | 0666, S_IFCHR | 0666, S_IFREG | 0444),
+    ([](const auto& Info) {
+      const char* const kNames[] = {"Fifo", "Socket", "Device", "CardWithoutWriteBits"};
+      return std::string(kNames[Info.index]);
+    }));
+
+// A name added to an append-only folder can never be taken away again: a new
+// card is linked straight to its name, and a replace is refused up front.
+TEST(AppendOnlyFolder, TakesANewCardAndRefusesAReplaceBeforeWritingAnything) {
+  MountedFolder Disk(FileSystemKind::Ext4Image, 4 << 20);
+  if (!Disk.Mounted() && ::geteuid() != 0) GTEST_SKIP() << Disk.Why();
+  ASSERT_TRUE(Disk.Mounted()) << Disk.Why();
+  WriteBytes(Disk.PathOf("old.mcd"), Pattern(10, 1));
+  ASSERT_TRUE(RunQuietly("chattr +a '" + Disk.Root() + "'"));
+  EXPECT_TRUE(ReplaceFileWith(Disk.PathOf("new.mcd"), Pattern(5000, 2)));
+  EXPECT_FALSE(ReplaceFileWith(Disk.PathOf("old.mcd"), Pattern(5000, 3)));
+  EXPECT_EQ(ReadBytes(Disk.PathOf("new.mcd")), Pattern(5000, 2));
+  EXPECT_EQ(ReadBytes(Disk.PathOf("old.mcd")), Pattern(10, 1));
+  EXPECT_THAT(Disk.Names(), ElementsAre("lost+found", "new.mcd", "old.mcd"));
 }
 
 // The Convert command onto a FAT file system served through FUSE, which
