@@ -12,10 +12,12 @@
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -65,6 +67,22 @@ class QtMainWindowTest : public ::testing::Test {
   }
   QLineEdit* PathBox() { return Control<QLineEdit>("txtSource"); }
   void Click(const char* Name) { QTest::mouseClick(Control<QWidget>(Name), Qt::LeftButton); }
+  // Drags Data over the middle of the control Onto and lets go, through the
+  // window as the desktop does; the action the window took, or IgnoreAction.
+  Qt::DropAction DropOn(const char* Onto, const QMimeData& Data) {
+    QWidget* Target = Control<QWidget>(Onto);
+    const QPoint At = Target->mapTo(&Window, Target->rect().center());
+    const Qt::DropActions Offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent Enter(At, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent Move(At, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    QDragLeaveEvent Leave;
+    QDropEvent Drop(At, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Window.windowHandle(), &Enter);
+    QApplication::sendEvent(Window.windowHandle(), &Move);
+    QApplication::sendEvent(Window.windowHandle(),
+                            Move.isAccepted() ? static_cast<QEvent*>(&Drop) : &Leave);
+    return Drop.isAccepted() ? Drop.dropAction() : Qt::IgnoreAction;
+  }
 
   MainWindow Window;
   ModalDriver Driver;
@@ -189,6 +207,53 @@ TEST_F(QtMainWindowTest, TheCreditLinkHandsTheHomePageToTheDesktop) {
   Click("Label2");
   QDesktopServices::unsetUrlHandler("https");
   EXPECT_THAT(Catcher.Seen, ElementsAre(QUrl(kHomePageAddress)));
+}
+
+// File managers send a file's URL, percent-encoded, in text/uri-list, often
+// with a plain-text copy.
+TEST_F(QtMainWindowTest, TakesOneLocalFileDroppedAnywhereAndNothingElse) {
+  const std::string Card = Folder.PathOf("My Card \u00E9\u30AB.mem");
+  WriteBytes(Card, MakeCard(Pattern(10)));
+  WriteBytes(Folder.PathOf("b.mem"), MakeCard(Pattern(10)));
+  const auto UrlOf = [](const std::string& Path) {
+    return QUrl::fromLocalFile(QString::fromStdString(Path)).toEncoded();
+  };
+  const QByteArray Url = UrlOf(Card), Second = UrlOf(Folder.PathOf("b.mem")),
+                   Dir = UrlOf(Folder.Root().string()), Web = "https://example.org/a.mem";
+  ASSERT_TRUE(Url.endsWith("/My%20Card%20%C3%A9%E3%82%AB.mem"));
+  struct Row {
+    const char* Onto;
+    QByteArray UriList, Text;
+    std::string After;
+    Qt::DropAction Taken;
+  } const Rows[] = {
+      {"txtSource", Url + "\r\n", "", Card, Qt::CopyAction},
+      {"Label3", Url + "\r\n", Url, Card, Qt::CopyAction},
+      {"Image1", Url + "\r\n" + Second + "\r\n", "", Card, Qt::CopyAction},
+      {"btnStart", "", QByteArray::fromStdString(Card), Card, Qt::CopyAction},
+      {"btnSource", Dir + "\r\n", "", "old", Qt::IgnoreAction},
+      {"txtSource", Dir + "\r\n", Dir, "old", Qt::IgnoreAction},
+      {"Label1", Web + "\r\n", Web, "old", Qt::IgnoreAction},
+      {"txtSource", Web + "\r\n", Web, "old", Qt::IgnoreAction},
+      {"Label2", "", "words", "old", Qt::IgnoreAction},
+      {"txtSource", "", " words", "old words", Qt::CopyAction},
+  };
+  Driver.On<QDialog>([](QDialog* Opened) {
+    ADD_FAILURE() << Opened->windowTitle().toStdString() << " opened";
+    Opened->reject();
+  });
+  for (const Row& Drop : Rows) {
+    SCOPED_TRACE(Drop.Onto + (" " + Drop.UriList + Drop.Text).toStdString());
+    PathBox()->setText("old");
+    Control<QWidget>("btnSource")->setFocus();
+    QMimeData Data;
+    if (!Drop.UriList.isEmpty()) Data.setData("text/uri-list", Drop.UriList);
+    if (!Drop.Text.isEmpty()) Data.setData("text/plain", Drop.Text);
+    EXPECT_EQ(DropOn(Drop.Onto, Data), Drop.Taken);
+    EXPECT_EQ(PathBox()->text().toStdString(), Drop.After);
+    EXPECT_TRUE(Drop.After != Card || QApplication::focusWidget() == PathBox());
+  }
+  EXPECT_FALSE(Driver.Finished()) << "nothing opened";
 }
 
 // The tests that depend on the screen's scale.
