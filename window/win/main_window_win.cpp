@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "accessible_name.h"
 #include "control_ids.h"
 #include "file_dialogs_win.h"
 #include "resource.h"
@@ -178,7 +179,17 @@ bool MainWindowWin::OnCreate() {
   }
   ApplyDpi(true);
   LastFocus_ = Controls_[ControlIndex("txtSource")];
+  AnnounceControls();
   return true;
+}
+
+void MainWindowWin::AnnounceControls() {
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const ControlEntry& Entry = kControls[I];
+    if (Entry.AccessibleName.empty() && Entry.AccessibleDescription.empty()) continue;
+    // Best effort: a control that cannot take it is announced by its text.
+    AnnounceAs(Controls_[I], Entry.AccessibleName, Entry.AccessibleDescription);
+  }
 }
 
 void MainWindowWin::ApplyDpi(bool SizeWindow) {

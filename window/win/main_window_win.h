@@ -42,6 +42,9 @@ class MainWindowWin : public MainWindowPort {
   void OnActivate(bool Active);
   void OnDpiChanged(int Dpi, const RECT& Suggested);
 
+  // Gives the controls that the table names for screen readers those names.
+  void AnnounceControls();
+
   // Everything that depends on the density Dpi_: fonts, icons, the
   // controls' places and the window's size (unless the system chose it).
   void ApplyDpi(bool SizeWindow);
