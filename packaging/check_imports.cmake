@@ -9,7 +9,7 @@ if(Failed)
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" Lines "${Dump}")
 set(Windows kernel32.dll user32.dll gdi32.dll comdlg32.dll shell32.dll ole32.dll oleaut32.dll
-            advapi32.dll msvcrt.dll comctl32.dll version.dll)
+            advapi32.dll msvcrt.dll comctl32.dll version.dll oleacc.dll)
 set(Count 0)
 foreach(Line IN LISTS Lines)
   string(REPLACE "DLL Name: " "" Dll "${Line}")

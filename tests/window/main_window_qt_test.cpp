@@ -12,14 +12,18 @@
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QUrl>
+
+#include <tuple>
 
 #include "modal_driver.h"
 #include "scratch_folder.h"
@@ -65,6 +69,20 @@ class QtMainWindowTest : public ::testing::Test {
   }
   QLineEdit* PathBox() { return Control<QLineEdit>("txtSource"); }
   void Click(const char* Name) { QTest::mouseClick(Control<QWidget>(Name), Qt::LeftButton); }
+  // Drags Data over the middle of the control Onto and lets go, through the
+  // window as the desktop does; the action the window took, or IgnoreAction.
+  Qt::DropAction DropOn(const char* Onto, const QMimeData& Data) {
+    QWidget* Target = Control<QWidget>(Onto);
+    const QPoint At = Target->mapTo(&Window, Target->rect().center());
+    const Qt::DropActions Offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent Enter(At, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent Move(At, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent Drop(At, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Window.windowHandle(), &Enter);
+    QApplication::sendEvent(Window.windowHandle(), &Move);
+    QApplication::sendEvent(Window.windowHandle(), &Drop);
+    return Move.isAccepted() && Drop.isAccepted() ? Drop.dropAction() : Qt::IgnoreAction;
+  }
 
   MainWindow Window;
   ModalDriver Driver;
@@ -189,6 +207,47 @@ TEST_F(QtMainWindowTest, TheCreditLinkHandsTheHomePageToTheDesktop) {
   Click("Label2");
   QDesktopServices::unsetUrlHandler("https");
   EXPECT_THAT(Catcher.Seen, ElementsAre(QUrl(kHomePageAddress)));
+}
+
+// File managers send a file's URL, percent-encoded, in text/uri-list, often
+// with a plain-text copy.
+TEST_F(QtMainWindowTest, TakesOneLocalFileDroppedAnywhereAndNothingElse) {
+  const std::string Card = Folder.PathOf("My Card \u00E9\u30AB.mem");
+  WriteBytes(Card, {});
+  const auto UrlOf = [](const std::string& Path) {
+    return QUrl::fromLocalFile(QString::fromStdString(Path)).toEncoded();
+  };
+  const QByteArray Url = UrlOf(Card), Second = UrlOf(Folder.PathOf("b.mem")),
+                   Dir = UrlOf(Folder.Root().string()), Web = "https://example.org/a.mem";
+  ASSERT_TRUE(Url.endsWith("/My%20Card%20%C3%A9%E3%82%AB.mem"));
+  // Onto, text/uri-list, text/plain, the path box after, the action taken.
+  const std::tuple<const char*, QByteArray, QByteArray, std::string, Qt::DropAction> Rows[] = {
+      {"txtSource", Url + "\r\n", "", Card, Qt::CopyAction},
+      {"Label3", Url + "\r\n", Url, Card, Qt::CopyAction},
+      {"Image1", Url + "\r\n" + Second + "\r\n", "", Card, Qt::CopyAction},
+      {"btnStart", "", QByteArray::fromStdString(Card), Card, Qt::CopyAction},
+      {"btnSource", Dir + "\r\n", "", "old", Qt::IgnoreAction},
+      {"txtSource", Dir + "\r\n", Dir, "old", Qt::IgnoreAction},
+      {"txtSource", Web + "\r\n", Web, "old", Qt::IgnoreAction},
+      {"Label1", "", "words", "old", Qt::IgnoreAction},
+      {"txtSource", "", " words", "old words", Qt::CopyAction},
+  };
+  Driver.On<QDialog>([](QDialog* Opened) {
+    ADD_FAILURE() << Opened->windowTitle().toStdString() << " opened";
+    Opened->reject();
+  });
+  for (const auto& [Onto, UriList, Text, After, Taken] : Rows) {
+    SCOPED_TRACE(Onto + (" " + UriList + Text).toStdString());
+    PathBox()->setText("old");
+    Control<QWidget>("btnSource")->setFocus();
+    QMimeData Data;
+    if (!UriList.isEmpty()) Data.setData("text/uri-list", UriList);
+    if (!Text.isEmpty()) Data.setData("text/plain", Text);
+    EXPECT_EQ(DropOn(Onto, Data), Taken);
+    EXPECT_EQ(PathBox()->text().toStdString(), After);
+    EXPECT_TRUE(After != Card || QApplication::focusWidget() == PathBox());
+  }
+  EXPECT_FALSE(Driver.Finished()) << "nothing opened";
 }
 
 // The tests that depend on the screen's scale.

@@ -4,9 +4,13 @@
 // resources and manifest, so the window is the one Mirvane.exe shows.
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control_ids.h"
@@ -14,6 +18,7 @@
 #include "main_window_win.h"
 #include "picture.h"
 #include "resource.h"
+#include "scratch_folder.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 #include "windows_shown_win.h"
@@ -69,6 +74,33 @@ struct Canvas {
   HBITMAP Bitmap;
   HGDIOBJ Old;
   void* Bits = nullptr;
+};
+
+// A file list as a file manager drops it (CF_HDROP): wide paths after the
+// header, each ended by a null, the list by another.
+HGLOBAL FileList(const std::vector<std::filesystem::path>& Paths) {
+  std::wstring Names;
+  for (const auto& Path : Paths) Names += Path.wstring() + L'\0';
+  HGLOBAL List = ::GlobalAlloc(GHND, sizeof(DROPFILES) + (Names.size() + 1) * sizeof(wchar_t));
+  auto* Header = static_cast<DROPFILES*>(::GlobalLock(List));
+  *Header = {sizeof(DROPFILES), {}, FALSE, TRUE};
+  Names.copy(reinterpret_cast<wchar_t*>(Header + 1), Names.size());
+  ::GlobalUnlock(List);
+  return List;
+}
+
+// A drag that lets go at once, wherever the cursor is; it notes the effect
+// that the cursor would show.
+struct LetGo final : IDropSource {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return DRAGDROP_S_DROP; }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD Effect) override {
+    Shown = Effect;
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+  }
+  DWORD Shown = ~DWORD(0);
 };
 
 class MainWindowWinTest : public ::testing::Test {
@@ -253,6 +285,67 @@ TEST_F(MainWindowWinTest, ShowsTheDoubleSizeDrawingAtTwiceTheDensity) {
   ::FillRect(Expected.Dc, &All, ::GetSysColorBrush(COLOR_BTNFACE));
   Double.Draw(Expected.Dc, 0, 0);
   EXPECT_EQ(Shown.Pixels(), Expected.Pixels());
+}
+
+// What a file manager drops is a file list: through OLE where the thread has
+// it, which lets the cursor show whether the drop is taken; else as
+// WM_DROPFILES, to a window that accepts files.
+TEST_F(MainWindowWinTest, TakesTheFirstFileDroppedButNoFolder) {
+  namespace fs = std::filesystem;
+  const testing::ScratchFolder Folder;
+  const fs::path Root = Folder.Root(), Card = Root / L"\u30AB\u30FC\u30C9 \u00E9.mem";
+  std::ofstream(Card) << "card";
+  // The files dropped, and whether the first is taken.
+  const std::pair<std::vector<fs::path>, bool> Drops[] = {{{Card}, true},
+                                                          {{Card, Root}, true},
+                                                          {{Root}, false},
+                                                          {{Root, Card}, false},
+                                                          {{Root / L"-"}, false}};
+  const auto ExpectDrops = [&](auto DropOn) {
+    for (const auto& [Files, Taken] : Drops) {
+      SCOPED_TRACE(Files.front().string() + (Taken ? " taken" : " refused"));
+      const HWND Box = Control(ControlIndex("txtSource"));
+      ::SetWindowTextW(Box, L"old");
+      ::SetFocus(Control(ControlIndex("btnSource")));
+      const DWORD Effect = DropOn(FileList(Files));
+      EXPECT_TRUE(Effect == ~DWORD(0) || Effect == (Taken ? DROPEFFECT_COPY : DROPEFFECT_NONE))
+          << Effect;
+      wchar_t Text[300] = {};
+      ::GetWindowTextW(Box, Text, 300);
+      EXPECT_EQ(Text, Taken ? Card.wstring() : L"old");
+      EXPECT_EQ(::GetFocus() == Box, Taken);
+    }
+  };
+  // This thread has no OLE. WM_DROPFILES shows no effect.
+  EXPECT_TRUE(::GetWindowLongW(Main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  ExpectDrops([&](HGLOBAL List) {
+    ::SendMessageW(Main, WM_DROPFILES, WPARAM(List), 0);
+    return ~DWORD(0);
+  });
+
+  TearDown();
+  ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+  SetUp();
+  EXPECT_FALSE(::GetWindowLongW(Main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  RECT Picture{};
+  ::GetWindowRect(Control(ControlIndex("Image1")), &Picture);
+  ::SetCursorPos((Picture.left + Picture.right) / 2, (Picture.top + Picture.bottom) / 2);
+  ExpectDrops([&](HGLOBAL List) {
+    IDataObject* Data = nullptr;
+    ::OpenClipboard(Main);
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_HDROP, List);
+    ::CloseClipboard();
+    DWORD Effect = DROPEFFECT_NONE;
+    LetGo Source;
+    if (SUCCEEDED(::OleGetClipboard(&Data))) {
+      ::DoDragDrop(Data, &Source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &Effect);
+      Data->Release();
+    }
+    return Source.Shown;
+  });
+  TearDown();
+  ::OleUninitialize();
 }
 
 }  // namespace

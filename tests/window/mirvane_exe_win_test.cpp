@@ -565,29 +565,45 @@ TEST_F(MirvaneExeTest, FollowsTheWindowToAScreenOfAnotherDensity) {
   ExpectLaidOutAt(Main, To);
 }
 
-// Screen readers name a text box after the label just before it among the
-// window's children; the name is what they announce.
-TEST_F(MirvaneExeTest, ScreenReadersNameThePathBoxAfterItsLabel) {
-  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+// What screen readers announce for Control: its name, or its description.
+std::wstring Announced(HWND Control, bool Description) {
   IAccessible* Object = nullptr;
   // __uuidof: mingw's 64-bit oleacc library resolves IID_IAccessible to an
   // import stub rather than the identifier itself.
-  ASSERT_EQ(::AccessibleObjectFromWindow(Control(ControlIndex("txtSource")), DWORD(OBJID_CLIENT),
-                                         __uuidof(IAccessible), reinterpret_cast<void**>(&Object)),
-            S_OK);
+  if (::AccessibleObjectFromWindow(Control, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&Object)) != S_OK) {
+    return L"(no object)";
+  }
   VARIANT Self;
   ::VariantInit(&Self);
   Self.vt = VT_I4;
   Self.lVal = CHILDID_SELF;
   BSTR Name = nullptr;
-  EXPECT_EQ(Object->get_accName(Self, &Name), S_OK);
+  Description ? Object->get_accDescription(Self, &Name) : Object->get_accName(Self, &Name);
   const std::wstring Announced = Name != nullptr ? std::wstring(Name, ::SysStringLen(Name)) : L"";
   ::SysFreeString(Name);
   Object->Release();
-  ::CoUninitialize();
+  return Announced;
+}
+
+// Screen readers name a text box after the label just before it among the
+// window's children, and a control by the name the table gives it.
+TEST_F(MirvaneExeTest, ScreenReadersAnnounceThePathBoxByItsLabelAndTheDotsAsBrowse) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   const std::string_view Label =
       kControls[ControlIndex(ControlNamed("txtSource").CaptionLabel)].Text;
-  EXPECT_EQ(Announced, std::wstring(Label.begin(), Label.end()));
+  const ControlEntry& Dots = ControlNamed("btnSource");
+  const struct {
+    std::size_t Index;
+    std::string_view Name, Description;
+  } Expected[] = {{ControlIndex("txtSource"), Label, ""},
+                  {ControlIndex("btnSource"), Dots.AccessibleName, Dots.AccessibleDescription}};
+  for (const auto& [Index, Name, Description] : Expected) {
+    EXPECT_EQ(Announced(Control(Index), false), std::wstring(Name.begin(), Name.end()));
+    EXPECT_EQ(Announced(Control(Index), true),
+              std::wstring(Description.begin(), Description.end()));
+  }
+  ::CoUninitialize();
 }
 // The version record, read back from the program file: the numbers of the
 // project's version, and as text the version as users see it ("1.00": major,

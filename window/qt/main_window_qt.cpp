@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "artwork.h"
+#include "card_drop_qt.h"
 #include "file_dialogs_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
@@ -204,6 +205,7 @@ MainWindow::MainWindow()
     if (auto* Caption = qobject_cast<QLabel*>(Widgets[*Captions[I]])) Caption->setBuddy(Widgets[I]);
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
+  new CardDrop(this, txtSource);
 
   constexpr auto Order = FocusOrder();
   for (std::size_t I = 1; I < Order.size(); ++I) {

@@ -2,13 +2,14 @@
 // the window is closed.
 #include <windows.h>
 
-#include <objbase.h>
+#include <ole2.h>
 
 #include "main_window_win.h"
 
 int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
-  // The dialogs and the shell want COM on this thread.
-  const bool Com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  // The dialogs and the shell want COM on this thread, and dropping a card
+  // on the window wants OLE (a single-threaded apartment).
+  const bool Com = SUCCEEDED(::OleInitialize(nullptr));
   int Result = 1;
   if (mirvane::MainWindowWin::Register(Instance)) {
     HWND Window = mirvane::MainWindowWin::Create(Instance, Show);
@@ -21,6 +22,6 @@ int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
     }
     Result = Window != nullptr ? int(Message.wParam) : 1;
   }
-  if (Com) ::CoUninitialize();
+  if (Com) ::OleUninitialize();
   return Result;
 }

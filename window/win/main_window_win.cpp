@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "accessible_name.h"
 #include "control_ids.h"
 #include "file_dialogs_win.h"
 #include "resource.h"
@@ -145,8 +146,11 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
     case WM_ACTIVATE:
       OnActivate(LOWORD(WParam) != WA_INACTIVE);
       return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(WParam));
+      return 0;
     case WM_DESTROY:
-      ::PostQuitMessage(0);
+      OnDestroy();
       return 0;
     default:
       return ::DefWindowProcA(Hwnd_, Message, WParam, LParam);
@@ -178,7 +182,31 @@ bool MainWindowWin::OnCreate() {
   }
   ApplyDpi(true);
   LastFocus_ = Controls_[ControlIndex("txtSource")];
+  AnnounceControls();
+  AcceptCardDrops();
   return true;
+}
+
+void MainWindowWin::AnnounceControls() {
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    const ControlEntry& Entry = kControls[I];
+    if (Entry.AccessibleName.empty() && Entry.AccessibleDescription.empty()) continue;
+    // Best effort: a control that cannot take it is announced by its text.
+    AnnounceAs(Controls_[I], Entry.AccessibleName, Entry.AccessibleDescription);
+  }
+}
+
+void MainWindowWin::AcceptCardDrops() {
+  // OLE's drop target lets the cursor refuse a folder. WM_DROPFILES cannot:
+  // it takes any files, which OnDropFiles sorts once they are dropped. Not
+  // both: Wine, seeing WS_EX_ACCEPTFILES, would accept a folder over the
+  // drop target's refusal.
+  DropTarget_ = new CardDropTarget([this](const std::string& Card) { TakeCard(Card); });
+  if (FAILED(::RegisterDragDrop(Hwnd_, DropTarget_))) {
+    DropTarget_->Release();
+    DropTarget_ = nullptr;
+    ::DragAcceptFiles(Hwnd_, TRUE);
+  }
 }
 
 void MainWindowWin::ApplyDpi(bool SizeWindow) {
@@ -302,6 +330,29 @@ HBRUSH MainWindowWin::OnColorStatic(HDC Dc, HWND Control) {
     ::SetTextColor(Dc, RGB(kLinkRed, kLinkGreen, kLinkBlue));
   }
   return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void MainWindowWin::OnDropFiles(HDROP Files) {
+  const std::string Card = DroppedCard(Files);
+  ::DragFinish(Files);
+  if (!Card.empty()) TakeCard(Card);
+}
+
+void MainWindowWin::TakeCard(const std::string& Path) {
+  SetPathText(Path);
+  LastFocus_ = Controls_[ControlIndex("txtSource")];
+  ::SetFocus(LastFocus_);
+}
+
+void MainWindowWin::OnDestroy() {
+  // OLE may still hold the drop target; it no longer reaches this window.
+  if (DropTarget_ != nullptr) {
+    ::RevokeDragDrop(Hwnd_);
+    DropTarget_->Forget();
+    DropTarget_->Release();
+    DropTarget_ = nullptr;
+  }
+  ::PostQuitMessage(0);
 }
 
 void MainWindowWin::OnActivate(bool Active) {

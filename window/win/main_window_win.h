@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "card_drop_win.h"
 #include "dpi_functions.h"
 #include "owned_handles.h"
 #include "picture.h"
@@ -41,6 +42,17 @@ class MainWindowWin : public MainWindowPort {
   HBRUSH OnColorStatic(HDC Dc, HWND Control);
   void OnActivate(bool Active);
   void OnDpiChanged(int Dpi, const RECT& Suggested);
+  void OnDropFiles(HDROP Files);
+  void OnDestroy();
+
+  // Gives the controls that the table names for screen readers those names.
+  void AnnounceControls();
+  // Takes dropped cards through OLE where this thread has it, else as
+  // WM_DROPFILES.
+  void AcceptCardDrops();
+  // A card dropped on the window: its path goes into the path box, as the
+  // Browse command's result does, and the focus there.
+  void TakeCard(const std::string& Path);
 
   // Everything that depends on the density Dpi_: fonts, icons, the
   // controls' places and the window's size (unless the system chose it).
@@ -61,6 +73,9 @@ class MainWindowWin : public MainWindowPort {
   ScaledPicture Image1_;
   ScaledPicture StartPicture_;
   HWND LastFocus_ = nullptr;
+  // Registered for the window, with one reference of ours; null when drops
+  // come as WM_DROPFILES instead.
+  CardDropTarget* DropTarget_ = nullptr;
 };
 
 }  // namespace mirvane
