@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace mirvane::testing {
 
@@ -15,7 +14,7 @@ class DesktopSetting {
  public:
   // The value Name under HKEY_CURRENT_USER\Key, of registry type Type; left
   // alone unless Wanted.
-  DesktopSetting(const char* Key, const char* Name, DWORD Type, std::vector<BYTE> Value,
+  DesktopSetting(const char* Key, const char* Name, DWORD Type, const void* Value, DWORD Size,
                  bool Wanted = true);
   ~DesktopSetting();
   DesktopSetting(const DesktopSetting&) = delete;
@@ -27,7 +26,8 @@ class DesktopSetting {
   HKEY Key_ = nullptr;
   std::string Name_;
   DWORD PreviousType_ = 0;
-  std::vector<BYTE> Previous_;
+  DWORD PreviousSize_ = 0;
+  BYTE Previous_[256] = {};  // the largest of these values is a LOGFONTW
   bool HadPrevious_ = false;
   bool Set_ = false;
 };
@@ -41,5 +41,9 @@ DesktopSetting TextSize(int Percent);
 // at 100 % text size, -18 at 150 %. The font goes into the prefix's font
 // folder first, where it stays.
 DesktopSetting WindowsMessageFont(int Height);
+
+inline constexpr wchar_t kTestFontFace[] = L"UI Metrics Sans";
+// The test font's file, as a Windows path.
+std::wstring TestFontPath();
 
 }  // namespace mirvane::testing

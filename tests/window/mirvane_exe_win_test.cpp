@@ -449,9 +449,10 @@ class MirvaneExeLookTest : public MirvaneExeTest, public ::testing::WithParamInt
   }
 };
 
-// The box around what differs from the window's background in Area of
-// Main's client area, as the screen shows it; empty if nothing does.
-RECT InkOnScreen(HWND Main, const RECT& Area) {
+// The box around what differs from the window's background by more than
+// Least in a colour channel, in Area of Main's client area, as the screen
+// shows it; empty if nothing does.
+RECT InkOnScreen(HWND Main, const RECT& Area, int Least) {
   POINT Origin{Area.left, Area.top};
   ::ClientToScreen(Main, &Origin);
   const int Width = Area.right - Area.left, Height = Area.bottom - Area.top;
@@ -468,14 +469,12 @@ RECT InkOnScreen(HWND Main, const RECT& Area) {
   RECT Ink{};
   for (int Y = 0; Y < Height; ++Y) {
     for (int X = 0; X < Width; ++X) {
-      // Smoothing greys the edges of letters; a pixel less than a quarter
-      // of the way to the ink is no edge that a reader would miss.
       const std::uint32_t Pixel = static_cast<const std::uint32_t*>(Bits)[Y * Width + X];
       const int Apart = std::max({std::abs(int(Pixel >> 16 & 0xFF) - GetRValue(Back)),
                                   std::abs(int(Pixel >> 8 & 0xFF) - GetGValue(Back)),
                                   std::abs(int(Pixel & 0xFF) - GetBValue(Back))});
       const RECT Dot{Area.left + X, Area.top + Y, Area.left + X + 1, Area.top + Y + 1};
-      if (Apart > 0x40) ::UnionRect(&Ink, &Ink, &Dot);
+      if (Apart > Least) ::UnionRect(&Ink, &Ink, &Dot);
     }
   }
   ::SelectObject(Dc, Old);
@@ -532,20 +531,23 @@ TEST_P(MirvaneExeLookTest, ShowsEveryTextWholeInAWindowGrownByTheTextSize) {
     ::IntersectRect(&Seen, &Seen, &Client);
     ASSERT_TRUE(WaitFor(
         [&] {
-          const RECT Ink = InkOnScreen(Main, Seen);
-          return ::IsRectEmpty(&Ink);
+          const RECT Drawn = InkOnScreen(Main, Seen, 0);
+          return ::IsRectEmpty(&Drawn);
         },
         30000));
     ::SetWindowPos(Control(I), nullptr, Grown.left, Grown.top, Grown.right - Grown.left,
                    Grown.bottom - Grown.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    RECT Ink{}, Before{}, Inside{};
+    RECT Drawn{}, Before{}, Inside{};
     EXPECT_TRUE(WaitFor(
         [&] {
-          Before = std::exchange(Ink, InkOnScreen(Main, Seen));
-          return !::IsRectEmpty(&Ink) && ::EqualRect(&Ink, &Before);
+          Before = std::exchange(Drawn, InkOnScreen(Main, Seen, 0));
+          return !::IsRectEmpty(&Drawn) && ::EqualRect(&Drawn, &Before);
         },
         30000))
         << "the text shows";
+    // Smoothing greys the edges of letters; a pixel less than a quarter of
+    // the way to the ink is no edge that a reader would miss.
+    const RECT Ink = InkOnScreen(Main, Seen, 0x40);
     ::IntersectRect(&Inside, &Ink, &Room);
     EXPECT_TRUE(::EqualRect(&Inside, &Ink)) << "ink " << Show(Ink) << ", room " << Show(Room);
     ::ShowWindow(Control(I), SW_HIDE);

@@ -9,6 +9,7 @@
 #include "dpi_functions.h"
 #include "owned_handles.h"
 #include "picture.h"
+#include "text_scale.h"
 #include "window_commands.h"
 #include "window_geometry.h"
 #include "window_layout.h"
@@ -41,9 +42,11 @@ class MainWindowWin : public MainWindowPort {
   HBRUSH OnColorStatic(HDC Dc, HWND Control);
   void OnActivate(bool Active);
   void OnDpiChanged(int Dpi, const RECT& Suggested);
+  void OnSettingChange();
 
-  // Everything that depends on the density Dpi_: fonts, icons, the
-  // controls' places and the window's size (unless the system chose it).
+  // Everything that depends on the density Dpi_ and the text size
+  // TextPercent_: fonts, icons, the controls' places and the window's size
+  // (unless the system chose it).
   void ApplyDpi(bool SizeWindow);
   void MakeFonts();
   void MakeIcons();
@@ -51,10 +54,13 @@ class MainWindowWin : public MainWindowPort {
   HWND Hwnd_;
   DpiFunctions DpiApi_;
   int Dpi_ = kBaseDpi;
+  int TextPercent_ = kUsualTextPercent;
+  // The message font the controls' font was fitted from.
+  LOGFONTW Message_{};
   std::array<HWND, kControls.size()> Controls_{};
   // Fonts, icons and pictures live until WM_NCDESTROY, when this object is
   // deleted: the children, which use them, are gone by then.
-  OwnedFont MessageFont_;
+  OwnedFont ControlFont_;
   OwnedFont LinkFont_;
   OwnedIcon BigIcon_;
   OwnedIcon SmallIcon_;
