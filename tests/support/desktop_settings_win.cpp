@@ -8,14 +8,16 @@ namespace {
 
 constexpr wchar_t kTestFontFile[] = L"ui-metrics-sans.ttf";
 
-// Copies the test font into Windows' font folder and lists it there, as an
-// installer would; false if either step failed.
+// Copies the test font into Windows' font folder, unless a program may have
+// it open there already, and lists it there, as an installer would; false if
+// either step failed.
 bool InstallTestFont() {
   wchar_t Windows[MAX_PATH] = {};
   if (::GetWindowsDirectoryW(Windows, MAX_PATH) == 0) return false;
   const std::wstring Target = std::wstring(Windows) + L"\\Fonts\\" + kTestFontFile;
   const std::wstring Name = std::wstring(kTestFontFace) + L" (TrueType)";
-  return ::CopyFileW(TestFontPath().c_str(), Target.c_str(), FALSE) &&
+  return (::CopyFileW(TestFontPath().c_str(), Target.c_str(), TRUE) ||
+          ::GetLastError() == ERROR_FILE_EXISTS) &&
          ::RegSetKeyValueW(HKEY_LOCAL_MACHINE,
                            L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", Name.c_str(),
                            REG_SZ, kTestFontFile, sizeof kTestFontFile) == ERROR_SUCCESS;
