@@ -20,6 +20,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QUrl>
+#include <QtMath>
 
 #include "modal_driver.h"
 #include "scratch_folder.h"
