@@ -22,24 +22,33 @@ struct PixelSize {
   bool operator==(const PixelSize&) const = default;
 };
 
-// Twips to pixels at Dpi, rounded to the nearest pixel, halves away from
-// zero, as Windows' MulDiv(Twips, Dpi, 1440) does.
-constexpr int TwipsToPixels(int Twips, int Dpi) {
-  const long long Scaled = static_cast<long long>(Twips) * Dpi;
-  const long long Half = kTwipsPerInch / 2;
-  return static_cast<int>(Scaled >= 0 ? (Scaled + Half) / kTwipsPerInch
-                                      : -((-Scaled + Half) / kTwipsPerInch));
+// Twips to pixels at Dpi, in a layout grown to TextPercent of its size (the
+// text size a user asked Windows for, 100 to 225), rounded to the nearest
+// pixel, halves away from zero, as Windows' MulDiv does.
+constexpr int TwipsToPixels(int Twips, int Dpi, int TextPercent = 100) {
+  const long long Scaled = static_cast<long long>(Twips) * Dpi * TextPercent;
+  const long long Unit = kTwipsPerInch * 100LL;
+  return static_cast<int>(Scaled >= 0 ? (Scaled + Unit / 2) / Unit
+                                      : -((-Scaled + Unit / 2) / Unit));
+}
+
+// A length of a picture drawn at 96 dpi, in its pixels, at Dpi and
+// TextPercent.
+constexpr int PicturePixels(int Pixels, int Dpi, int TextPercent = 100) {
+  return TwipsToPixels(Pixels * (kTwipsPerInch / kBaseDpi), Dpi, TextPercent);
 }
 
 // Each edge and extent is scaled on its own, as the window system would
 // scale a dialog template.
-constexpr PixelRect ToPixels(const TwipRect& Rect, int Dpi) {
-  return {TwipsToPixels(Rect.Left, Dpi), TwipsToPixels(Rect.Top, Dpi),
-          TwipsToPixels(Rect.Width, Dpi), TwipsToPixels(Rect.Height, Dpi)};
+constexpr PixelRect ToPixels(const TwipRect& Rect, int Dpi, int TextPercent = 100) {
+  return {TwipsToPixels(Rect.Left, Dpi, TextPercent), TwipsToPixels(Rect.Top, Dpi, TextPercent),
+          TwipsToPixels(Rect.Width, Dpi, TextPercent),
+          TwipsToPixels(Rect.Height, Dpi, TextPercent)};
 }
 
-constexpr PixelSize ClientSize(int Dpi) {
-  return {TwipsToPixels(kClientWidthTwips, Dpi), TwipsToPixels(kClientHeightTwips, Dpi)};
+constexpr PixelSize ClientSize(int Dpi, int TextPercent = 100) {
+  return {TwipsToPixels(kClientWidthTwips, Dpi, TextPercent),
+          TwipsToPixels(kClientHeightTwips, Dpi, TextPercent)};
 }
 
 inline constexpr std::size_t kFocusableCount = static_cast<std::size_t>(
@@ -123,10 +132,10 @@ struct ButtonFace {
 };
 
 // The picture centred above a caption line of CaptionHeight, the pair centred
-// in Box, the gap between them scaled to Dpi.
+// in Box, the gap between them scaled to Dpi and TextPercent.
 constexpr ButtonFace PictureButtonFace(const PixelRect& Box, PixelSize Picture, int CaptionHeight,
-                                       int Dpi) {
-  const int Gap = TwipsToPixels(kPictureGapTwips, Dpi);
+                                       int Dpi, int TextPercent = 100) {
+  const int Gap = TwipsToPixels(kPictureGapTwips, Dpi, TextPercent);
   const int Top = Box.Top + (Box.Height - Picture.Height - Gap - CaptionHeight) / 2;
   return {{Box.Left + (Box.Width - Picture.Width) / 2, Top, Picture.Width, Picture.Height},
           {Box.Left, Top + Picture.Height + Gap, Box.Width, CaptionHeight}};

@@ -22,6 +22,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QUrl>
+#include <QtMath>
 
 #include <tuple>
 
@@ -281,45 +282,77 @@ QRect ButtonContents(QPushButton* Button) {
 ButtonFace FaceOf(QPushButton* Button) {
   const QSize Picture = QImageReader(ArtPath(Button->objectName() + ".gif")).size();
   return PictureButtonFace({0, 0, Button->width(), Button->height()},
-                           {Picture.width(), Picture.height()}, Button->fontMetrics().height(),
-                           kBaseDpi);
+                           {Picture.width(), Picture.height()},
+                           qCeil(QFontMetricsF(Button->font(), Button).height()), kBaseDpi);
 }
 
 QRect ToQRect(const PixelRect& Rect) {
   return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
 }
 
-TEST_F(QtWindowAtScale, TextFitsEveryControl) {
+// Whether every control's text fits it, in the control's font.
+::testing::AssertionResult EveryTextFits(QWidget& Window) {
   for (const ControlEntry& Entry : kControls) {
-    SCOPED_TRACE(std::string(Entry.Name));
-    QWidget* Widget = Control<QWidget>(std::string(Entry.Name).c_str());
+    auto* Widget = Window.findChild<QWidget*>(QString::fromUtf8(Entry.Name));
+    ::testing::AssertionResult Fit = ::testing::AssertionSuccess();
+    auto* Button = qobject_cast<QPushButton*>(Widget);
     switch (Entry.Kind) {
       case ControlKind::Label:
       case ControlKind::LinkLabel: {
         auto* Label = qobject_cast<QLabel*>(Widget);
         const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
-        EXPECT_TRUE(
-            Fits(Label, Label->contentsRect(), int(Label->alignment()) | Wrap, Label->text()));
+        Fit = Fits(Label, Label->contentsRect(), int(Label->alignment()) | Wrap, Label->text());
         break;
       }
-      case ControlKind::PushButton: {
-        auto* Button = qobject_cast<QPushButton*>(Widget);
-        EXPECT_TRUE(Fits(Button, ButtonContents(Button), Qt::AlignCenter | Qt::TextShowMnemonic,
-                         Button->text()));
+      case ControlKind::PushButton:
+        Fit = Fits(Button, ButtonContents(Button), Qt::AlignCenter | Qt::TextShowMnemonic,
+                   Button->text());
         break;
-      }
-      case ControlKind::PictureButton: {
-        auto* Button = qobject_cast<QPushButton*>(Widget);
-        const QRect Caption = ToQRect(FaceOf(Button).Caption) & ButtonContents(Button);
-        EXPECT_TRUE(Fits(Button, Caption, Qt::AlignCenter, Button->text()));
+      case ControlKind::PictureButton:
+        Fit = Fits(Button, ToQRect(FaceOf(Button).Caption) & ButtonContents(Button),
+                   Qt::AlignCenter, Button->text());
         break;
-      }
       case ControlKind::TextBox:
       case ControlKind::Picture:
         break;
     }
+    if (!Fit) return Fit << " in " << Entry.Name;
   }
+  return ::testing::AssertionSuccess();
 }
+
+TEST_F(QtWindowAtScale, TextFitsEveryControl) {
+  EXPECT_TRUE(EveryTextFits(Window));
+}
+
+// Desktops set larger fonts than the layout was cut for: GNOME Cantarell 11,
+// KDE Noto Sans 10. Every control but the credit link shows the desktop's font
+// at one size, the largest up to the desktop's at which every text fits.
+class QtWindowUnderADesktopFont : public ::testing::TestWithParam<double> {};
+
+TEST_P(QtWindowUnderADesktopFont, LettersItsControlsAtOneSizeTheLargestThatFits) {
+  const QFont Usual = QApplication::font();
+  QFont Desktop = Usual;
+  Desktop.setPointSizeF(GetParam());
+  QApplication::setFont(Desktop);
+  MainWindow Window;
+  QApplication::setFont(Usual);
+  QFont Shown = Window.font();
+  EXPECT_EQ(Shown.family(), Desktop.family());
+  EXPECT_LE(Shown.pointSizeF(), GetParam());
+  for (const ControlEntry& Entry : kControls) {
+    const QFont Font = Window.findChild<QWidget*>(QString::fromUtf8(Entry.Name))->font();
+    EXPECT_EQ(Font == Shown, Entry.Kind != ControlKind::LinkLabel) << Entry.Name;
+  }
+  EXPECT_TRUE(EveryTextFits(Window));
+  if (Shown.pointSizeF() == GetParam()) return;
+  Shown.setPointSizeF(Shown.pointSizeF() + 0.25);
+  Window.setFont(Shown);
+  EXPECT_FALSE(EveryTextFits(Window)) << "a quarter point larger, a text is cut";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, QtWindowUnderADesktopFont,
+                         ::testing::Values(8.0, 10.0, 11.0, 14.0));
 
 // Compares the opaque pixels of the artwork file that suits the widget's
 // screen with what the widget shows with its top left corner at At.

@@ -6,14 +6,18 @@
 
 #include <shlobj.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "control_font.h"
 #include "control_ids.h"
+#include "desktop_settings_win.h"
 #include "dpi_functions.h"
 #include "main_window_win.h"
 #include "picture.h"
@@ -158,10 +162,12 @@ class MainWindowWinTest : public ::testing::Test {
     return {Rect.Width, Rect.Height};
   }
 
-  // Every font at Dpi: the system's message font, the credit link's own.
+  // Every font at Dpi: one font, the message font's face no larger than it,
+  // for every plain control; the credit link's own.
   void ExpectFontsAt(int At) {
     LOGFONTW Message{};
     ASSERT_TRUE(DpiFunctions().MessageFont(At, Message));
+    const auto Shared = ::SendMessageW(Control(ControlIndex("txtSource")), WM_GETFONT, 0, 0);
     for (std::size_t I = 0; I < kControls.size(); ++I) {
       SCOPED_TRACE(std::string(kControls[I].Name));
       const LOGFONTW Font = FontOf(Control(I));
@@ -170,7 +176,8 @@ class MainWindowWinTest : public ::testing::Test {
         EXPECT_TRUE(Font.lfUnderline);
         EXPECT_EQ(std::wstring(Font.lfFaceName), L"Arial");
       } else {
-        EXPECT_EQ(Font.lfHeight, Message.lfHeight);
+        EXPECT_EQ(::SendMessageW(Control(I), WM_GETFONT, 0, 0), Shared);
+        EXPECT_LE(std::abs(Font.lfHeight), std::abs(Message.lfHeight));
         EXPECT_EQ(std::wstring(Font.lfFaceName), std::wstring(Message.lfFaceName));
       }
     }
@@ -211,6 +218,45 @@ TEST_F(MainWindowWinTest, RemakesFontsAndIconsForANewDensity) {
   ExpectIconsAt(To);
   LOGFONTW Gone{};
   EXPECT_EQ(::GetObjectW(OldFont, sizeof Gone, &Gone), 0) << "the old font is freed";
+}
+
+// Windows tells its windows of a new text size with WM_SETTINGCHANGE.
+TEST_F(MainWindowWinTest, FollowsTheTextSizeWhenWindowsAnnouncesIt) {
+  RECT Client{};
+  {
+    const testing::DesktopSetting Larger = testing::TextSize(150);
+    ASSERT_TRUE(Larger.Set());
+    ::SendMessageW(Main, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    ::GetClientRect(Main, &Client);
+    EXPECT_NEAR(Client.right, ClientSize(Dpi).Width * 1.5, 1);
+    EXPECT_NEAR(Client.bottom, ClientSize(Dpi).Height * 1.5, 1);
+  }
+  ::SendMessageW(Main, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  ::GetClientRect(Main, &Client);
+  EXPECT_EQ(Client.right, ClientSize(Dpi).Width);
+}
+
+// The plain controls' font from a message font at 96 dpi: Wine's Tahoma 8 pt
+// fits as it is; Segoe UI 9 pt (UI Metrics Sans has its metrics) cuts the
+// description and gives way to about 8 pt, and 1.5 times that at 150 % text,
+// where the message font is 1.5 times as large.
+TEST(ControlFont, IsTheLargestThatFitsUpToTheMessageFont) {
+  ASSERT_GT(::AddFontResourceExW(testing::TestFontPath().c_str(), FR_PRIVATE, nullptr), 0);
+  Picture Start;
+  ASSERT_TRUE(Start.Load(::GetModuleHandleW(nullptr), IDR_BTNSTART_GIF));
+  const auto Fitted = [&](const std::wstring& Face, int Height, int Percent) {
+    LOGFONTW Font{};
+    Font.lfHeight = Height;
+    Face.copy(Font.lfFaceName, Face.size());
+    OwnedFont Made = FitControlFont(Font, {kBaseDpi, Percent, Start.PixelSize(), 2});
+    EXPECT_EQ(::GetObjectW(Made.get(), sizeof Font, &Font), int(sizeof Font));
+    EXPECT_EQ(Font.lfFaceName, Face);
+    return Font.lfHeight;
+  };
+  EXPECT_EQ(Fitted(L"Tahoma", -11, 100), -11);
+  const int Windows = Fitted(testing::kTestFontFace, -12, 100);
+  EXPECT_THAT(Windows, ::testing::AnyOf(-10, -11));
+  EXPECT_NEAR(Fitted(testing::kTestFontFace, -18, 150), 1.5 * Windows, 1);
 }
 
 // The window property through which the credit link's replaced procedure

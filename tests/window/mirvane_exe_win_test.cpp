@@ -11,13 +11,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "control_ids.h"
-#include "dpi_functions.h"
+#include "desktop_settings_win.h"
 #include "scratch_folder.h"
 #include "version.h"
 #include "win_dialog_driver.h"
@@ -31,6 +34,7 @@ namespace {
 
 using testing::Bytes;
 using testing::ComboItems;
+using testing::DesktopSetting;
 using ::testing::ElementsAre;
 using testing::FileNameField;
 using testing::FindOwnedDialog;
@@ -41,6 +45,7 @@ using testing::Pattern;
 using testing::PressButton;
 using testing::ReadBytes;
 using testing::ScratchFolder;
+using testing::ScreenDensity;
 using testing::SetText;
 using testing::TextOf;
 using testing::WriteBytes;
@@ -331,127 +336,16 @@ TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
   EXPECT_THAT(NamesIn(Folder.Root()), ElementsAre(L"game.mem", FolderName));
 }
 
-// Wine's screen density for each program it starts from now on: LogPixels,
-// read as a process starts. Restored when this object goes.
-class ScreenDensity {
- public:
-  explicit ScreenDensity(int Dpi) {
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
-                          KEY_ALL_ACCESS, nullptr, &Key_, nullptr) != ERROR_SUCCESS) {
-      Key_ = nullptr;
-      return;
-    }
-    DWORD Size = sizeof Previous_;
-    HadPrevious_ = ::RegQueryValueExA(Key_, "LogPixels", nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(&Previous_), &Size) == ERROR_SUCCESS;
-    const DWORD Value = DWORD(Dpi);
-    Set_ = ::RegSetValueExA(Key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value),
-                            sizeof Value) == ERROR_SUCCESS;
-  }
-  ~ScreenDensity() {
-    if (Key_ == nullptr) return;
-    if (HadPrevious_) {
-      ::RegSetValueExA(Key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Previous_),
-                       sizeof Previous_);
-    } else {
-      ::RegDeleteValueA(Key_, "LogPixels");
-    }
-    ::RegCloseKey(Key_);
-  }
-  ScreenDensity(const ScreenDensity&) = delete;
-  ScreenDensity& operator=(const ScreenDensity&) = delete;
-
-  bool Set() const { return Set_; }
-
- private:
-  HKEY Key_ = nullptr;
-  DWORD Previous_ = 0;
-  bool HadPrevious_ = false;
-  bool Set_ = false;
-};
 
 // The program started on a screen of the density given as the parameter.
 class MirvaneExeAtDpiTest : public MirvaneExeTest, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
-    const ScreenDensity Density(GetParam());
+    const DesktopSetting Density = ScreenDensity(GetParam());
     ASSERT_TRUE(Density.Set());
     MirvaneExeTest::SetUp();
   }
 };
-
-// The font a control draws its text with at Dpi. The control's own font
-// cannot be read from here: under Wine a font handle is good only in the
-// process that made it (GetObject fails on it here), so the test makes the
-// same font the same way; main_window_win_test checks that the window's
-// controls have it.
-LOGFONTW FontAt(std::size_t Index, int Dpi) {
-  if (Index == ControlIndex("Label2")) {
-    LOGFONTW Link{};
-    Link.lfHeight = -::MulDiv(int(kLinkFontPoints * 100), Dpi, 72 * 100);
-    Link.lfWeight = FW_NORMAL;
-    Link.lfUnderline = TRUE;
-    Link.lfCharSet = ANSI_CHARSET;
-    Link.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    const std::string_view Face = kLinkFontFace;
-    std::copy(Face.begin(), Face.end(), Link.lfFaceName);
-    return Link;
-  }
-  LOGFONTW Message{};
-  EXPECT_TRUE(DpiFunctions().MessageFont(Dpi, Message));
-  return Message;
-}
-
-// The room that the ink of Text takes in Font, from the top-left corner
-// where it is drawn: on one line, or broken into lines of Width. Ink, not
-// character cells: the cells of a label's last line may reach below its box
-// where no letter does.
-SIZE InkExtent(const LOGFONTW& Font, const std::string& Text, bool Wrap, int Width) {
-  const int Room = 4 * Width + 200;
-  HDC Dc = ::CreateCompatibleDC(nullptr);
-  BITMAPINFO Info{};
-  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Room, -Room, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* Bits = nullptr;
-  HBITMAP Canvas = ::CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HFONT Made = ::CreateFontIndirectW(&Font);
-  HGDIOBJ OldBitmap = ::SelectObject(Dc, Canvas);
-  HGDIOBJ OldFont = ::SelectObject(Dc, Made);
-  RECT All{0, 0, Room, Room};
-  ::FillRect(Dc, &All, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  ::SetTextColor(Dc, RGB(0, 0, 0));
-  ::SetBkMode(Dc, TRANSPARENT);
-  const std::wstring Wide(Text.begin(), Text.end());
-  RECT Box{0, 0, Wrap ? Width : Room, Room};
-  ::DrawTextW(Dc, Wide.c_str(), -1, &Box,
-              DT_NOPREFIX | DT_NOCLIP | (Wrap ? DT_WORDBREAK : DT_SINGLELINE));
-  ::GdiFlush();
-  SIZE Ink{0, 0};
-  const auto* Pixels = static_cast<const std::uint32_t*>(Bits);
-  for (int Y = 0; Y < Room; ++Y) {
-    for (int X = 0; X < Room; ++X) {
-      // Smoothing greys the edges of letters; a pixel less than a quarter
-      // dark is no edge that a reader would miss.
-      const std::uint32_t Pixel = Pixels[std::size_t(Y) * std::size_t(Room) + std::size_t(X)];
-      if (std::min({Pixel & 0xFF, Pixel >> 8 & 0xFF, Pixel >> 16 & 0xFF}) < 0xC0) {
-        Ink.cx = std::max<LONG>(Ink.cx, X + 1);
-        Ink.cy = std::max<LONG>(Ink.cy, Y + 1);
-      }
-    }
-  }
-  ::SelectObject(Dc, OldFont);
-  ::SelectObject(Dc, OldBitmap);
-  ::DeleteObject(Made);
-  ::DeleteObject(Canvas);
-  ::DeleteDC(Dc);
-  return Ink;
-}
-
-// A picture's own size in pixels, from its GIF header.
-SIZE GifSize(const std::string& Path) {
-  const Bytes Header = ReadBytes(Path);
-  if (Header.size() < 10) return {};
-  return {Header[6] | Header[7] << 8, Header[8] | Header[9] << 8};
-}
 
 // The window's client area and every control where the table puts them at
 // Dpi; the frame around the client area as the window has it.
@@ -499,39 +393,150 @@ TEST_P(MirvaneExeAtDpiTest, IsAFixedToolWindowLaidOutByTheTable) {
   }
 }
 
-// Each text is measured in the font the control draws it with at the
-// screen's density.
-TEST_P(MirvaneExeAtDpiTest, EveryTextFitsItsControlInAFontOfTheScreensDensity) {
-  const int Dpi = GetParam();
-  // A push button's frame takes this much of each side.
-  const int Border = ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(Dpi));
+INSTANTIATE_TEST_SUITE_P(Densities, MirvaneExeAtDpiTest, ::testing::Values(96, 120, 144, 192),
+                         [](const auto& Info) { return std::to_string(Info.param) + "dpi"; });
+
+// A desktop the window is looked at on: the screen's density, the message
+// font (Wine's Tahoma 8 pt, or Windows 10 and 11's Segoe UI 9 pt, for which
+// UI Metrics Sans stands in) and Windows' text size.
+struct Desktop {
+  int Dpi;
+  bool WindowsFont;
+  int TextPercent;
+};
+
+class MirvaneExeLookTest : public MirvaneExeTest, public ::testing::WithParamInterface<Desktop> {
+ protected:
+  void SetUp() override {
+    const Desktop& At = GetParam();
+    const DesktopSetting Density = ScreenDensity(At.Dpi);
+    const DesktopSetting Text = testing::TextSize(At.TextPercent);
+    const std::unique_ptr<DesktopSetting> Font(
+        At.WindowsFont ? new DesktopSetting(testing::WindowsMessageFont(-12 * At.TextPercent / 100))
+                       : nullptr);
+    ASSERT_TRUE(Density.Set() && Text.Set() && (Font == nullptr || Font->Set()));
+    MirvaneExeTest::SetUp();
+  }
+};
+
+// The box around what differs from the window's background by more than
+// Least in a colour channel, in Area of Main's client area, as the screen
+// shows it; empty if nothing does.
+RECT InkOnScreen(HWND Main, const RECT& Area, int Least) {
+  POINT Origin{Area.left, Area.top};
+  ::ClientToScreen(Main, &Origin);
+  const int Width = Area.right - Area.left, Height = Area.bottom - Area.top;
+  HDC Screen = ::GetDC(nullptr);
+  HDC Dc = ::CreateCompatibleDC(Screen);
+  BITMAPINFO Info{};
+  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* Bits = nullptr;
+  HBITMAP Shot = ::CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  HGDIOBJ Old = ::SelectObject(Dc, Shot);
+  ::BitBlt(Dc, 0, 0, Width, Height, Screen, Origin.x, Origin.y, SRCCOPY);
+  ::GdiFlush();
+  const COLORREF Back = ::GetSysColor(COLOR_BTNFACE);
+  RECT Ink{};
+  for (int Y = 0; Y < Height; ++Y) {
+    for (int X = 0; X < Width; ++X) {
+      const std::uint32_t Pixel = static_cast<const std::uint32_t*>(Bits)[Y * Width + X];
+      const int Apart = std::max({std::abs(int(Pixel >> 16 & 0xFF) - GetRValue(Back)),
+                                  std::abs(int(Pixel >> 8 & 0xFF) - GetGValue(Back)),
+                                  std::abs(int(Pixel & 0xFF) - GetBValue(Back))});
+      const RECT Dot{Area.left + X, Area.top + Y, Area.left + X + 1, Area.top + Y + 1};
+      if (Apart > Least) ::UnionRect(&Ink, &Ink, &Dot);
+    }
+  }
+  ::SelectObject(Dc, Old);
+  ::DeleteObject(Shot);
+  ::DeleteDC(Dc);
+  ::ReleaseDC(nullptr, Screen);
+  return Ink;
+}
+
+std::string Show(const RECT& Rect) {
+  return "(" + std::to_string(Rect.left) + ", " + std::to_string(Rect.top) + ")-(" +
+         std::to_string(Rect.right) + ", " + std::to_string(Rect.bottom) + ")";
+}
+
+// What the user sees, read from the screen: each control alone, enlarged so
+// that a text too large for it spills where it shows (around its centre if it
+// centres its text; a wrapping label keeps its width), and repainted by the
+// program. Every bit of ink must lie in the part of the control that shows.
+TEST_P(MirvaneExeLookTest, ShowsEveryTextWholeInAWindowGrownByTheTextSize) {
+  const Desktop& At = GetParam();
+  RECT Client{}, Outer{};
+  ::GetClientRect(Main, &Client);
+  EXPECT_NEAR(Client.right, ClientSize(At.Dpi).Width * At.TextPercent / 100.0, 1);
+  EXPECT_NEAR(Client.bottom, ClientSize(At.Dpi).Height * At.TextPercent / 100.0, 1);
+  ::GetWindowRect(Main, &Outer);
+  ::SetWindowPos(Main, nullptr, 0, 0, Outer.right - Outer.left,
+                 Outer.bottom - Outer.top + Client.bottom / 2, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::GetClientRect(Main, &Client);
+  for (std::size_t I = 0; I < kControls.size(); ++I) ::ShowWindow(Control(I), SW_HIDE);
+
+  const int Edge = ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(At.Dpi));
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     const ControlEntry& Entry = kControls[I];
     if (Entry.Text.empty()) continue;
     SCOPED_TRACE(std::string(Entry.Name));
-    HWND Widget = Control(I);
-    const LOGFONTW Font = FontAt(I, Dpi);
     RECT Box{};
-    ::GetClientRect(Widget, &Box);
-    const bool Button =
+    ::GetWindowRect(Control(I), &Box);
+    ::MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&Box), 2);
+    const bool Centred =
         Entry.Kind == ControlKind::PushButton || Entry.Kind == ControlKind::PictureButton;
-    const int Width = Box.right - (Button ? 2 * Border : 0);
-    int Height = Box.bottom - (Button ? 2 * Border : 0);
-    if (Entry.Kind == ControlKind::PictureButton) {
-      const SIZE Picture = GifSize(MIRVANE_ART_DIR "/" + std::string(Entry.Name) + ".gif");
-      ASSERT_GT(Picture.cy, 0);
-      Height -= ::MulDiv(Picture.cy, Dpi, kBaseDpi) + TwipsToPixels(kPictureGapTwips, Dpi);
+    // A button's frame, and the picture button's outline as the default one.
+    const int Frame = Centred ? Edge + (Entry.Kind == ControlKind::PictureButton) : 0;
+    RECT Room = Box, Grown = Box;
+    ::InflateRect(&Room, -Frame, -Frame);
+    const int Grow = (Box.bottom - Box.top) / 2;
+    if (Centred) {
+      ::InflateRect(&Grown, Grow, Grow);
+    } else {
+      Grown.right += Entry.WordWrap ? 0 : Grow;
+      Grown.bottom += Grow;
     }
-    const std::string Text(Entry.Text);
-    const SIZE Need = InkExtent(Font, Text, Entry.WordWrap, Width);
-    EXPECT_GT(Need.cx, 0) << "the text shows";
-    EXPECT_LE(Need.cx, Width);
-    EXPECT_LE(Need.cy, Height);
+    RECT Seen = Grown;  // less the enlarged frame
+    ::InflateRect(&Seen, -2 * Frame, -2 * Frame);
+    ::IntersectRect(&Seen, &Seen, &Client);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          const RECT Drawn = InkOnScreen(Main, Seen, 0);
+          return ::IsRectEmpty(&Drawn);
+        },
+        30000));
+    ::SetWindowPos(Control(I), nullptr, Grown.left, Grown.top, Grown.right - Grown.left,
+                   Grown.bottom - Grown.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    RECT Drawn{}, Before{}, Inside{};
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          Before = std::exchange(Drawn, InkOnScreen(Main, Seen, 0));
+          return !::IsRectEmpty(&Drawn) && ::EqualRect(&Drawn, &Before);
+        },
+        30000))
+        << "the text shows";
+    // Smoothing greys the edges of letters; a pixel less than a quarter of
+    // the way to the ink is no edge that a reader would miss.
+    const RECT Ink = InkOnScreen(Main, Seen, 0x40);
+    ::IntersectRect(&Inside, &Ink, &Room);
+    EXPECT_TRUE(::EqualRect(&Inside, &Ink)) << "ink " << Show(Ink) << ", room " << Show(Room);
+    ::ShowWindow(Control(I), SW_HIDE);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Densities, MirvaneExeAtDpiTest, ::testing::Values(96, 120, 144, 192),
-                         [](const auto& Info) { return std::to_string(Info.param) + "dpi"; });
+// Tahoma 8 pt is Wine's own message font; Windows 10 and 11 enlarge theirs by
+// the text size, as the desktop here does.
+INSTANTIATE_TEST_SUITE_P(Desktops, MirvaneExeLookTest,
+                         ::testing::Values(Desktop{96, false, 100}, Desktop{120, false, 100},
+                                           Desktop{144, false, 100}, Desktop{192, false, 100},
+                                           Desktop{96, true, 100}, Desktop{120, true, 100},
+                                           Desktop{144, true, 100}, Desktop{192, true, 100},
+                                           Desktop{96, true, 150}, Desktop{144, true, 150}),
+                         [](const auto& Info) {
+                           return std::to_string(Info.param.Dpi) + "dpi" +
+                                  (Info.param.WindowsFont ? "WindowsFont" : "WineFont") +
+                                  std::to_string(Info.param.TextPercent) + "percent";
+                         });
 
 // What the system does when the window moves to a screen of another density:
 // WM_DPICHANGED with the new density and the window's new rectangle, which

@@ -1,6 +1,7 @@
 #include "main_window_qt.h"
 
 #include <QDesktopServices>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QUrl>
+#include <QtMath>
 
 #include <array>
 #include <functional>
@@ -34,11 +36,23 @@ QRect RectOf(const ControlEntry& Entry) {
   return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
 }
 
+// The pixels a line of text in Font takes, rounded up: a box of the rounded
+// down height would cut into it.
+int LineHeight(const QFont& Font, const QWidget* Widget) {
+  return qCeil(QFontMetricsF(Font, Widget).height());
+}
+
 // A push button showing its picture centred above its caption.
 class PictureButton : public QPushButton {
  public:
   PictureButton(const QString& Caption, std::string_view Name, QWidget* Parent)
       : QPushButton(Caption, Parent), Picture_(Name) {}
+
+  // Where the caption goes in a font whose lines are LineHeight tall.
+  QRect CaptionBox(int LineHeight) const {
+    const PixelRect Caption = Face(LineHeight).Caption;
+    return {Caption.Left, Caption.Top, Caption.Width, Caption.Height};
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -46,14 +60,10 @@ class PictureButton : public QPushButton {
     QStyleOptionButton Option;
     initStyleOption(&Option);
     Painter.drawControl(QStyle::CE_PushButtonBevel, Option);
-    const ButtonFace Face = PictureButtonFace({0, 0, width(), height()},
-                                              {Picture_.Size().width(), Picture_.Size().height()},
-                                              fontMetrics().height(), kBaseDpi);
-    Picture_.Draw(Painter, {Face.Picture.Left, Face.Picture.Top});
-    const QRect Caption(Face.Caption.Left, Face.Caption.Top, Face.Caption.Width,
-                        Face.Caption.Height);
-    Painter.drawItemText(Caption, Qt::AlignCenter, palette(), isEnabled(), text(),
-                         QPalette::ButtonText);
+    const PixelRect Picture = Face(LineHeight(font(), this)).Picture;
+    Picture_.Draw(Painter, {Picture.Left, Picture.Top});
+    Painter.drawItemText(CaptionBox(LineHeight(font(), this)), Qt::AlignCenter, palette(),
+                         isEnabled(), text(), QPalette::ButtonText);
     if (hasFocus()) {
       QStyleOptionFocusRect Focus;
       Focus.initFrom(this);
@@ -63,6 +73,12 @@ class PictureButton : public QPushButton {
   }
 
  private:
+  ButtonFace Face(int LineHeight) const {
+    return PictureButtonFace({0, 0, width(), height()},
+                             {Picture_.Size().width(), Picture_.Size().height()}, LineHeight,
+                             kBaseDpi);
+  }
+
   Artwork Picture_;
 };
 
@@ -108,20 +124,28 @@ void StyleAsLabel(QLabel* Label, const ControlEntry& Entry) {
   Label->setAutoFillBackground(true);  // opaque, in the window's colour
 }
 
-// The layout's boxes were cut for narrower fonts than desktops have today: a
-// text that runs out of its box, as the wrapped description does in three
-// lines, is set smaller, a quarter point at a time, until it fits.
-void ShrinkToFit(QLabel* Label, QSize Box) {
-  const QRectF Room = QRect(QPoint(), Box).marginsRemoved(Label->contentsMargins());
-  const int Flags = int(Label->alignment()) | (Label->wordWrap() ? int(Qt::TextWordWrap) : 0);
-  const auto Fits = [&](const QFont& Font) {
-    return Room.contains(QFontMetricsF(Font, Label).boundingRect(Room, Flags, Label->text()));
-  };
-  QFont Font = Label->font();
-  while (!Fits(Font) && Font.pointSizeF() > kSmallestPoints) {
-    Font.setPointSizeF(Font.pointSizeF() - 0.25);
+// Whether Text, laid out with Flags in Room in Font, stays inside Room.
+bool FitsIn(const QFont& Font, QWidget* Widget, const QRect& Room, int Flags, const QString& Text) {
+  return QRectF(Room).contains(QFontMetricsF(Font, Widget).boundingRect(QRectF(Room), Flags, Text));
+}
+
+// Whether Control's text, in Font, fits the room the control gives it.
+bool TextFits(QWidget* Control, const QFont& Font) {
+  if (auto* Label = qobject_cast<QLabel*>(Control)) {
+    const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+    return FitsIn(Font, Label, Label->contentsRect(), int(Label->alignment()) | Wrap,
+                  Label->text());
   }
-  if (Font != Label->font()) Label->setFont(Font);
+  auto* Button = qobject_cast<QPushButton*>(Control);
+  if (Button == nullptr) return true;  // no text of its own
+  QStyleOptionButton Option;
+  Option.initFrom(Button);
+  Option.text = Button->text();
+  QRect Room = Button->style()->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
+  if (auto* Picture = dynamic_cast<PictureButton*>(Button)) {
+    Room &= Picture->CaptionBox(LineHeight(Font, Button));
+  }
+  return FitsIn(Font, Button, Room, Qt::AlignCenter | Qt::TextShowMnemonic, Button->text());
 }
 
 void StyleAsLink(QLabel* Label) {
@@ -144,11 +168,6 @@ MainWindow::MainWindow()
   setWindowTitle(kWindowCaption);
   setWindowIcon(QIcon(":/art/mirvane.ico"));
   setFixedSize(ClientSize(kBaseDpi).Width, ClientSize(kBaseDpi).Height);
-  // The platform's own font, at the 8 points that the fixed layout was cut
-  // for; desktops default to larger sizes, which would clip the labels.
-  QFont Font = font();
-  Font.setPointSizeF(8);
-  setFont(Font);
   // The only window: closing it ends the program, tool window or not.
   setAttribute(Qt::WA_QuitOnClose, true);
 
@@ -182,7 +201,6 @@ MainWindow::MainWindow()
                             : new QLabel(Text(Entry.Text), this);
         StyleAsLabel(Label, Entry);
         if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
-        ShrinkToFit(Label, RectOf(Entry).size());
         Control = Label;
         break;
       }
@@ -206,6 +224,7 @@ MainWindow::MainWindow()
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
   new CardDrop(this, txtSource);
+  FitFont(Widgets);
 
   constexpr auto Order = FocusOrder();
   for (std::size_t I = 1; I < Order.size(); ++I) {
@@ -234,6 +253,26 @@ void MainWindow::Inform(const std::string& Text) {
 
 void MainWindow::OpenAddress(const std::string& Address) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(Address)));
+}
+
+void MainWindow::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) {
+  // The layout's boxes were cut for narrower fonts than desktops have today
+  // (GNOME's Cantarell 11, KDE's Noto Sans 10). Every control but the credit
+  // link, which keeps its own font, shows the desktop's font at one size, so
+  // that the texts match: the largest, no larger than the desktop's and tried
+  // a quarter point at a time, at which every text fits.
+  QFont Font = font();
+  if (Font.pointSizeF() <= 0) Font.setPointSizeF(QFontInfo(Font).pointSizeF());
+  const auto EveryTextFits = [&] {
+    for (std::size_t I = 0; I < kControls.size(); ++I) {
+      if (kControls[I].Kind != ControlKind::LinkLabel && !TextFits(Widgets[I], Font)) return false;
+    }
+    return true;
+  };
+  while (!EveryTextFits() && Font.pointSizeF() > kSmallestPoints) {
+    Font.setPointSizeF(Font.pointSizeF() - 0.25);
+  }
+  setFont(Font);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* Event) {

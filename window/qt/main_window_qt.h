@@ -3,7 +3,10 @@
 
 #include <QDialog>
 
+#include <array>
+
 #include "window_commands.h"
+#include "window_layout.h"
 
 class QLineEdit;
 
@@ -24,6 +27,10 @@ class MainWindow : public QDialog, public MainWindowPort {
   std::string ShowFileDialog(const DialogRequest& Request) override;
   void Inform(const std::string& Text) override;
   void OpenAddress(const std::string& Address) override;
+
+  // Sets the one font of every plain control in Widgets (the table's
+  // controls, in its order), once they are in place.
+  void FitFont(const std::array<QWidget*, kControls.size()>& Widgets);
 
   QLineEdit* txtSource = nullptr;
 };

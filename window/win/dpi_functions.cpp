@@ -1,7 +1,5 @@
 #include "dpi_functions.h"
 
-#include "window_layout.h"
-
 namespace mirvane {
 
 namespace {
@@ -51,20 +49,16 @@ SIZE DpiFunctions::FrameSize(int ClientWidth, int ClientHeight, DWORD Style, DWO
 bool DpiFunctions::MessageFont(int Dpi, LOGFONTW& Font) const {
   NONCLIENTMETRICSW Metrics{};
   Metrics.cbSize = sizeof Metrics;
-  // The font as the system has it at 96 dpi where it can say, else at the
-  // system's density, from which a window on another screen still scales.
-  const int From = SystemParametersInfoForDpi_ != nullptr ? kBaseDpi : SystemDpi();
+  // Older systems say the font at their one density only, from which a
+  // window on another screen scales it.
+  const bool AtDpi = SystemParametersInfoForDpi_ != nullptr;
   const bool Known =
-      SystemParametersInfoForDpi_ != nullptr
-          ? SystemParametersInfoForDpi_(SPI_GETNONCLIENTMETRICS, Metrics.cbSize, &Metrics, 0,
-                                        UINT(From))
-          : ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, Metrics.cbSize, &Metrics, 0);
+      AtDpi ? SystemParametersInfoForDpi_(SPI_GETNONCLIENTMETRICS, Metrics.cbSize, &Metrics, 0,
+                                          UINT(Dpi))
+            : ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, Metrics.cbSize, &Metrics, 0);
   if (!Known) return false;
   Font = Metrics.lfMessageFont;
-  // Scaled with the layout and rounded towards zero, where the system rounds
-  // to the nearest: a font half a pixel larger than its share of a box laid
-  // out at 96 dpi cuts off the last line of a label that just fits there.
-  Font.lfHeight = Font.lfHeight * Dpi / From;
+  if (!AtDpi) Font.lfHeight = ::MulDiv(Font.lfHeight, Dpi, SystemDpi());
   return true;
 }
 

@@ -16,8 +16,9 @@ class DpiFunctions {
   // The outer size of a window whose client area is ClientWidth x
   // ClientHeight pixels at Dpi.
   SIZE FrameSize(int ClientWidth, int ClientHeight, DWORD Style, DWORD ExStyle, int Dpi) const;
-  // The system's message font, sized for Dpi and never larger than the
-  // layout's scale from 96 dpi; false if it is not known.
+  // The system's message font, sized for Dpi as the system sizes it (and, on
+  // Windows 10 1809 and later, enlarged by the user's text size); false if it
+  // is not known.
   bool MessageFont(int Dpi, LOGFONTW& Font) const;
   // GetSystemMetrics(Index) at Dpi.
   int Metric(int Index, int Dpi) const;

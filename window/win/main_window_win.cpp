@@ -2,7 +2,10 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "accessible_name.h"
+#include "control_font.h"
 #include "control_ids.h"
 #include "file_dialogs_win.h"
 #include "resource.h"
@@ -47,10 +50,10 @@ ControlClass ClassOf(const ControlEntry& Entry) {
   return {"STATIC", 0, 0};
 }
 
-HFONT CreateLinkFont(int Dpi) {
+HFONT CreateLinkFont(int Dpi, int TextPercent) {
   // Points are 1/72 inch; the height is negative to size the characters
   // rather than the cells.
-  const int Height = -::MulDiv(int(kLinkFontPoints * 100), Dpi, 72 * 100);
+  const int Height = -::MulDiv(int(kLinkFontPoints * 100) * TextPercent, Dpi, 72 * 100 * 100);
   return ::CreateFontA(Height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, kLinkFontFace);
@@ -136,6 +139,9 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(LParam));
       return TRUE;
+    case WM_SETTINGCHANGE:
+      OnSettingChange();
+      return 0;
     case WM_DPICHANGED:
       // Both halves of WParam carry the same density.
       OnDpiChanged(HIWORD(WParam), *reinterpret_cast<const RECT*>(LParam));
@@ -160,6 +166,7 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
 bool MainWindowWin::OnCreate() {
   const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Hwnd_, GWLP_HINSTANCE));
   Dpi_ = DpiApi_.WindowDpi(Hwnd_);
+  TextPercent_ = TextScalePercent();
   Image1_.Load(Instance, IDR_IMAGE1_GIF, IDR_IMAGE1_2X_GIF);
   StartPicture_.Load(Instance, IDR_BTNSTART_GIF, IDR_BTNSTART_2X_GIF);
 
@@ -213,12 +220,12 @@ void MainWindowWin::ApplyDpi(bool SizeWindow) {
   MakeFonts();
   MakeIcons();
   for (std::size_t I = 0; I < kControls.size(); ++I) {
-    const PixelRect Rect = ToPixels(kControls[I].Rect, Dpi_);
+    const PixelRect Rect = ToPixels(kControls[I].Rect, Dpi_, TextPercent_);
     ::SetWindowPos(Controls_[I], nullptr, Rect.Left, Rect.Top, Rect.Width, Rect.Height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (SizeWindow) {
-    const PixelSize Client = ClientSize(Dpi_);
+    const PixelSize Client = ClientSize(Dpi_, TextPercent_);
     const SIZE Frame =
         DpiApi_.FrameSize(Client.Width, Client.Height, kWindowStyle, kWindowExStyle, Dpi_);
     ::SetWindowPos(Hwnd_, nullptr, 0, 0, Frame.cx, Frame.cy,
@@ -228,18 +235,20 @@ void MainWindowWin::ApplyDpi(bool SizeWindow) {
 
 void MainWindowWin::MakeFonts() {
   // The new fonts are in the controls before the old ones go.
-  LOGFONTW Message{};
-  OwnedFont NewMessage(DpiApi_.MessageFont(Dpi_, Message) ? ::CreateFontIndirectW(&Message)
-                                                          : nullptr);
-  OwnedFont NewLink(CreateLinkFont(Dpi_));
+  Message_ = {};
+  const ControlMetrics Metrics{Dpi_, TextPercent_, StartPicture_.BaseSize(),
+                               DpiApi_.Metric(SM_CXEDGE, Dpi_)};
+  OwnedFont NewText(DpiApi_.MessageFont(Dpi_, Message_) ? FitControlFont(Message_, Metrics)
+                                                        : nullptr);
+  OwnedFont NewLink(CreateLinkFont(Dpi_, TextPercent_));
   const auto Fallback = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  HFONT Text = NewMessage != nullptr ? NewMessage.get() : Fallback;
+  HFONT Text = NewText != nullptr ? NewText.get() : Fallback;
   HFONT Link = NewLink != nullptr ? NewLink.get() : Text;
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     const HFONT Font = I == ControlIndex("Label2") ? Link : Text;
     ::SendMessageA(Controls_[I], WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
   }
-  MessageFont_ = std::move(NewMessage);
+  ControlFont_ = std::move(NewText);
   LinkFont_ = std::move(NewLink);
 }
 
@@ -264,6 +273,18 @@ void MainWindowWin::OnDpiChanged(int Dpi, const RECT& Suggested) {
   ApplyDpi(false);
   ::SetWindowPos(Hwnd_, nullptr, Suggested.left, Suggested.top, Suggested.right - Suggested.left,
                  Suggested.bottom - Suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(Hwnd_, nullptr, TRUE);
+}
+
+void MainWindowWin::OnSettingChange() {
+  // Which setting changed is not said the same way by every version of
+  // Windows; the window changes only if its text size or message font did.
+  LOGFONTW Message{};
+  DpiApi_.MessageFont(Dpi_, Message);
+  const int Percent = TextScalePercent();
+  if (Percent == TextPercent_ && std::memcmp(&Message, &Message_, sizeof Message) == 0) return;
+  TextPercent_ = Percent;
+  ApplyDpi(true);
   ::InvalidateRect(Hwnd_, nullptr, TRUE);
 }
 
@@ -294,7 +315,7 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
   RECT Box = Item.rcItem;
   const bool Pushed = Item.itemState & ODS_SELECTED;
   ::FrameRect(Item.hDC, &Box, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  ::InflateRect(&Box, -1, -1);
+  ::InflateRect(&Box, -kPictureButtonOutline, -kPictureButtonOutline);
   ::DrawFrameControl(Item.hDC, &Box, DFC_BUTTON, DFCS_BUTTONPUSH | (Pushed ? DFCS_PUSHED : 0));
   const int Shift = Pushed ? 1 : 0;
 
@@ -303,19 +324,19 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
                  reinterpret_cast<HFONT>(::SendMessageA(Item.hwndItem, WM_GETFONT, 0, 0)));
   TEXTMETRICA Metrics{};
   ::GetTextMetricsA(Item.hDC, &Metrics);
-  // The picture's pixels are 1/96 inch.
   const SIZE Base = StartPicture_.BaseSize();
-  const PixelSize Picture{::MulDiv(Base.cx, Dpi_, kBaseDpi), ::MulDiv(Base.cy, Dpi_, kBaseDpi)};
+  const PixelSize Picture{PicturePixels(Base.cx, Dpi_, TextPercent_),
+                          PicturePixels(Base.cy, Dpi_, TextPercent_)};
   const ButtonFace Face = PictureButtonFace(
       {Box.left + Shift, Box.top + Shift, Box.right - Box.left, Box.bottom - Box.top}, Picture,
-      Metrics.tmHeight, Dpi_);
+      Metrics.tmHeight, Dpi_, TextPercent_);
   StartPicture_.Draw(Item.hDC, Face.Picture.Left, Face.Picture.Top, ToSize(Face.Picture),
                      ::GetSysColor(COLOR_BTNFACE));
   RECT Text{Face.Caption.Left, Face.Caption.Top, Face.Caption.Left + Face.Caption.Width,
             Face.Caption.Top + Face.Caption.Height};
   ::SetBkMode(Item.hDC, TRANSPARENT);
   ::SetTextColor(Item.hDC, ::GetSysColor(COLOR_BTNTEXT));
-  ::DrawTextA(Item.hDC, Caption.c_str(), -1, &Text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+  ::DrawTextA(Item.hDC, Caption.c_str(), -1, &Text, kPictureCaptionFormat);
   if ((Item.itemState & ODS_FOCUS) && !(Item.itemState & ODS_NOFOCUSRECT)) {
     ::InflateRect(&Box, -3, -3);
     ::DrawFocusRect(Item.hDC, &Box);

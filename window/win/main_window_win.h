@@ -10,6 +10,7 @@
 #include "dpi_functions.h"
 #include "owned_handles.h"
 #include "picture.h"
+#include "text_scale.h"
 #include "window_commands.h"
 #include "window_geometry.h"
 #include "window_layout.h"
@@ -44,6 +45,7 @@ class MainWindowWin : public MainWindowPort {
   void OnDpiChanged(int Dpi, const RECT& Suggested);
   void OnDropFiles(HDROP Files);
   void OnDestroy();
+  void OnSettingChange();
 
   // Gives the controls that the table names for screen readers those names.
   void AnnounceControls();
@@ -54,8 +56,9 @@ class MainWindowWin : public MainWindowPort {
   // Browse command's result does, and the focus there.
   void TakeCard(const std::string& Path);
 
-  // Everything that depends on the density Dpi_: fonts, icons, the
-  // controls' places and the window's size (unless the system chose it).
+  // Everything that depends on the density Dpi_ and the text size
+  // TextPercent_: fonts, icons, the controls' places and the window's size
+  // (unless the system chose it).
   void ApplyDpi(bool SizeWindow);
   void MakeFonts();
   void MakeIcons();
@@ -63,10 +66,13 @@ class MainWindowWin : public MainWindowPort {
   HWND Hwnd_;
   DpiFunctions DpiApi_;
   int Dpi_ = kBaseDpi;
+  int TextPercent_ = kUsualTextPercent;
+  // The message font the controls' font was fitted from.
+  LOGFONTW Message_{};
   std::array<HWND, kControls.size()> Controls_{};
   // Fonts, icons and pictures live until WM_NCDESTROY, when this object is
   // deleted: the children, which use them, are gone by then.
-  OwnedFont MessageFont_;
+  OwnedFont ControlFont_;
   OwnedFont LinkFont_;
   OwnedIcon BigIcon_;
   OwnedIcon SmallIcon_;

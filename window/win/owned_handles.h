@@ -16,6 +16,7 @@ struct IconDeleter {
 };
 
 using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 }  // namespace mirvane
