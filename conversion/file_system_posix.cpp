@@ -264,7 +264,8 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 // stays a link while the card it names is replaced; a replaced card keeps its
 // permission bits and group where the file system and the user allow it; a
 // signal that ends the process during the save leaves no temporary file.
-bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
+                     std::string* /*Stranded*/) {
   Destination Where;
   if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
   SaveSignalGuard Guard;
