@@ -1,5 +1,7 @@
 // The open and save dialogs on Windows: the common dialogs, driven by one
-// OPENFILENAMEA record in its 76-byte form.
+// OPENFILENAMEW record in its 76-byte form. Paths go in and come out as
+// UTF-8 and reach the dialogs as UTF-16, so that no name ever passes
+// through the ANSI code page, which would map it to another.
 #pragma once
 
 #include <windows.h>
@@ -14,28 +16,26 @@
 
 namespace mirvane {
 
-// Room for any path the system accepts, in bytes: 32767 UTF-16 units, each
-// up to 3 bytes in UTF-8 (a surrogate pair's 4 bytes are 2 per unit), and the
-// terminating NUL.
-inline constexpr std::size_t kDialogBufferBytes = 3 * 32767 + 1;
-// The blanks a buffer starts with, the proposed name written over them.
-inline constexpr std::size_t kDialogBlankChars = 254;
+// The length of the record's file and file-title buffers, in characters:
+// more than the 32767 UTF-16 units of the longest path the system accepts.
+inline constexpr std::size_t kDialogBufferChars = 3 * 32767 + 1;
 
-// The record of one dialog call together with the buffers it points into;
-// it points into itself, so it stays where it was built.
+// The record of one dialog call together with the text it points at; it
+// points into itself, so it stays where it was built.
 struct FileDialogRecord {
   FileDialogRecord() = default;
   FileDialogRecord(const FileDialogRecord&) = delete;
   FileDialogRecord& operator=(const FileDialogRecord&) = delete;
 
-  OPENFILENAMEA Record{};
-  std::string ApiFilter;
-  std::vector<char> File;
-  std::vector<char> FileTitle;
+  OPENFILENAMEW Record{};
+  std::wstring ApiFilter;
+  std::wstring Title;
+  std::wstring InitialFolder;
+  std::vector<wchar_t> File;
+  std::vector<wchar_t> FileTitle;
 };
 
-// Fills Out for Request with Form1 as the owner; shows nothing. Request must
-// outlive Out, whose record points at its title and starting folder.
+// Fills Out for Request with Form1 as the owner; shows nothing.
 void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogRecord& Out);
 
 // The path an accepted dialog left in its buffer of blanks: the text before
@@ -43,10 +43,12 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogR
 std::string ChosenPath(std::string_view FileBuffer);
 
 // Shows the dialog that Dialog describes, modal to its owner. Returns the
-// chosen path without leading or trailing blanks, or "" when the user
-// cancelled. A dialog that fails instead (a path too long for the buffer
-// among the reasons) is never taken for a cancel: the user is told in a box
-// owned by the owner, and "" is returned.
+// chosen path (UTF-8)
+// without leading or trailing blanks, or "" when the user cancelled. A
+// dialog that fails instead (a path too long for the buffer among the
+// reasons) is never taken for a cancel: the user is told in a box owned by
+// the owner, and "" is returned. So is "" for a chosen name that is not
+// UTF-16 (a lone surrogate), which no UTF-8 text can carry.
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog);
 
 // Shows the dialog modal to Form1; returns the chosen path or "".

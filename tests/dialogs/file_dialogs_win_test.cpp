@@ -10,10 +10,11 @@
 
 #include <cctype>
 #include <cstddef>
-#include <cstring>
+#include <cwchar>
 #include <memory>
 
 #include "scratch_folder.h"
+#include "text_win.h"
 #include "win_dialog_driver.h"
 
 namespace mirvane {
@@ -44,11 +45,12 @@ std::string Lower(std::string Text) {
   return Text;
 }
 
-// The list the record points at, up to and including its closing empty string.
-std::string FilterList(const char* List) {
-  const char* End = List;
-  while (*End != '\0') End += std::strlen(End) + 1;
-  return std::string(List, End + 1);
+// The list the record points at, up to and including its closing empty
+// string, as UTF-8.
+std::string FilterList(const wchar_t* List) {
+  const wchar_t* End = List;
+  while (*End != L'\0') End += std::wcslen(End) + 1;
+  return Utf8({List, std::size_t(End + 1 - List)});
 }
 
 TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
@@ -56,10 +58,10 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   const DialogRequest Request = OpenRequest(kCardFilter, "Select a memory card", "c:\\");
   FileDialogRecord Dialog;
   BuildFileDialogRecord(Request, Owner, Dialog);
-  const OPENFILENAMEA& R = Dialog.Record;
+  const OPENFILENAMEW& R = Dialog.Record;
 
   // 76 bytes in the 32-bit program; the 64-bit build's record has wider pointers.
-  const DWORD RecordSize = sizeof(void*) == 4 ? 76 : offsetof(OPENFILENAMEA, lpTemplateName) + 8;
+  const DWORD RecordSize = sizeof(void*) == 4 ? 76 : offsetof(OPENFILENAMEW, lpTemplateName) + 8;
   EXPECT_EQ(R.lStructSize, RecordSize);
   EXPECT_EQ(R.hwndOwner, Owner);
   EXPECT_EQ(R.hInstance, ::GetModuleHandleA(nullptr));
@@ -67,15 +69,15 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_EQ(R.lpstrCustomFilter, nullptr);
   EXPECT_EQ(R.nMaxCustFilter, 0u);
   EXPECT_EQ(R.nFilterIndex, 0u);
-  // Room for any path the system accepts: 32767 UTF-16 units of up to 3 bytes.
+  // Room for any path the system accepts, which is at most 32767 UTF-16 units.
   EXPECT_GE(R.nMaxFile, 3u * 32767 + 1);
   // 254 blanks, then nothing but NULs.
   const std::string Blanks = std::string(254, ' ') + std::string(R.nMaxFile - 254, '\0');
-  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile), Blanks);
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Blanks);
   EXPECT_EQ(R.nMaxFileTitle, R.nMaxFile);
-  EXPECT_EQ(std::string(R.lpstrFileTitle, R.nMaxFileTitle), Blanks);
-  EXPECT_STREQ(R.lpstrInitialDir, "c:\\");
-  EXPECT_STREQ(R.lpstrTitle, "Select a memory card");
+  EXPECT_EQ(Utf8({R.lpstrFileTitle, R.nMaxFileTitle}), Blanks);
+  EXPECT_STREQ(R.lpstrInitialDir, L"c:\\");
+  EXPECT_STREQ(R.lpstrTitle, L"Select a memory card");
   EXPECT_EQ(R.Flags, 4100u);
   EXPECT_EQ(R.nFileOffset, 0);
   EXPECT_EQ(R.nFileExtension, 0);
@@ -87,25 +89,22 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
 
 TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
   std::string Long = "C:\\cards\\";
-  for (int I = 0; I < 300; ++I) Long += "\xE3\x82\xAB";  // U+30AB, 3 bytes in UTF-8
+  for (int I = 0; I < 245; ++I) Long += "\xE3\x82\xAB";  // U+30AB: 254 characters in all
   const DialogRequest Request =
       SaveRequest(kDestinationFilter, "Save Bleem Memory Card", "C:\\cards\\g.mcd", Long);
   FileDialogRecord Dialog;
   BuildFileDialogRecord(Request, nullptr, Dialog);
-  const OPENFILENAMEA& R = Dialog.Record;
+  const OPENFILENAMEW& R = Dialog.Record;
 
   EXPECT_EQ(R.Flags, 8198u);
   EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
-  const std::string& Proposed = Request.ProposedName;
-  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile),
-            Proposed + std::string(R.nMaxFile - Proposed.size(), '\0'));
-  EXPECT_EQ(Proposed.size(), 9u + 245 * 3) << "254 characters, none of them cut";
-  EXPECT_STREQ(R.lpstrInitialDir, "C:\\cards\\g.mcd");
-  EXPECT_STREQ(R.lpstrTitle, "Save Bleem Memory Card");
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Long + std::string(R.nMaxFile - 254, '\0'));
+  EXPECT_STREQ(R.lpstrInitialDir, L"C:\\cards\\g.mcd");
+  EXPECT_STREQ(R.lpstrTitle, L"Save Bleem Memory Card");
 
   const DialogRequest Short = SaveRequest(kDestinationFilter, "", "", "C:\\g.mcd");
   BuildFileDialogRecord(Short, nullptr, Dialog);
-  EXPECT_EQ(std::string(Dialog.Record.lpstrFile, Dialog.Record.nMaxFile),
+  EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}),
             "C:\\g.mcd" + std::string(246, ' ') + std::string(Dialog.Record.nMaxFile - 254, '\0'));
 }
 
@@ -216,9 +215,8 @@ TEST_F(WinFileDialogTest, SaveAsksBeforeReplacingAnExistingFile) {
   EXPECT_THAT(Prompt, HasSubstr("already exists"));
 }
 
-// The 8-bit path of this test program is in the ANSI code page, one byte a
-// character: a path of 258 characters is beyond the 254 bytes the buffer
-// once held, and within the 259 that Wine's dialog itself takes.
+// A path of 258 characters: beyond the name buffer's 254 blanks, and within
+// the 259 that Wine's dialog itself takes.
 TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
   const std::string InFolder = Folder.PathOf("");
   const std::string Chosen = InFolder + std::string(254 - InFolder.size(), 'n') + ".mcd";
