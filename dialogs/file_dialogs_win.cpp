@@ -17,11 +17,12 @@ constexpr DWORD kRecordSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
-// kProposedNameChars blanks with Text written over the first of them, then
-// NULs to the buffer's end.
-std::vector<wchar_t> NameBuffer(const std::wstring& Text) {
+// Text written over the start of the buffer, then NULs to its end; with
+// Blanks, the blanks fill the first kProposedNameChars characters that Text
+// leaves.
+std::vector<wchar_t> NameBuffer(const std::wstring& Text, bool Blanks) {
   std::vector<wchar_t> Buffer(kDialogBufferChars, L'\0');
-  std::fill_n(Buffer.begin(), kProposedNameChars, L' ');
+  if (Blanks) std::fill_n(Buffer.begin(), kProposedNameChars, L' ');
   std::copy_n(Text.begin(), std::min(Text.size(), Buffer.size() - 1), Buffer.begin());
   return Buffer;
 }
@@ -35,13 +36,22 @@ void TellDialogFailed(HWND Owner, DWORD Error) {
 
 }  // namespace
 
-void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogRecord& Out) {
+DialogSystem DialogSystemHere() {
+  const HMODULE Ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  const bool Wine = Ntdll != nullptr && ::GetProcAddress(Ntdll, "wine_get_version") != nullptr;
+  return Wine ? DialogSystem::Wine : DialogSystem::Windows;
+}
+
+void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
+                           FileDialogRecord& Out) {
+  const bool Wine = System == DialogSystem::Wine;
   Out.ApiFilter = Wide(FilterToApi(Request.Filter));
   Out.Title = Wide(Request.Title);
   Out.InitialFolder = Wide(Request.InitialFolder);
-  Out.File = NameBuffer(Wide(Request.ProposedName));
+  if (Wine && Out.InitialFolder.size() >= MAX_PATH) Out.InitialFolder.clear();
+  Out.File = NameBuffer(Wide(Request.ProposedName), !Wine);
   // A file's title is part of its path: the same room always holds it.
-  Out.FileTitle = NameBuffer(L"");
+  Out.FileTitle = NameBuffer(L"", true);
 
   DWORD Flags = 0;
   if (Request.FileMustExist) Flags |= OFN_FILEMUSTEXIST;
@@ -87,7 +97,7 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
 
 std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Form1, Dialog);
+  BuildFileDialogRecord(Request, Form1, DialogSystemHere(), Dialog);
   return RunFileDialog(Request.Kind, Dialog);
 }
 

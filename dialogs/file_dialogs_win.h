@@ -20,6 +20,17 @@ namespace mirvane {
 // more than the 32767 UTF-16 units of the longest path the system accepts.
 inline constexpr std::size_t kDialogBufferChars = 3 * 32767 + 1;
 
+// The system that shows the dialogs. Windows gets the record as it is
+// defined. Wine's dialog copies the starting folder, and its own folder
+// joined to the name box's text, into arrays of MAX_PATH characters, which
+// the record as defined overflows: under Wine the name buffer starts with
+// the proposed name alone, not written over kProposedNameChars blanks, and
+// a starting folder of MAX_PATH characters or more is left out.
+enum class DialogSystem { Windows, Wine };
+
+// Wine where Wine runs the program, Windows elsewhere.
+DialogSystem DialogSystemHere();
+
 // The record of one dialog call together with the text it points at; it
 // points into itself, so it stays where it was built.
 struct FileDialogRecord {
@@ -36,7 +47,8 @@ struct FileDialogRecord {
 };
 
 // Fills Out for Request with Form1 as the owner; shows nothing.
-void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogRecord& Out);
+void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
+                           FileDialogRecord& Out);
 
 // The path an accepted dialog left in its buffer of blanks: the text before
 // the first NUL, without leading or trailing blanks, which belong to the buffer.

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstddef>
 #include <cwchar>
+#include <filesystem>
 #include <memory>
 
 #include "scratch_folder.h"
@@ -36,6 +37,7 @@ using testing::TextOf;
 using testing::WriteBytes;
 
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
 constexpr char kDestinationFilter[] = "Bleem Memory Cards (*.mcd)|*.mcd";
@@ -57,7 +59,7 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   const HWND Owner = reinterpret_cast<HWND>(0x1234);
   const DialogRequest Request = OpenRequest(kCardFilter, "Select a memory card", "c:\\");
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Owner, Dialog);
+  BuildFileDialogRecord(Request, Owner, DialogSystem::Windows, Dialog);
   const OPENFILENAMEW& R = Dialog.Record;
 
   // 76 bytes in the 32-bit program; the 64-bit build's record has wider pointers.
@@ -93,7 +95,7 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
   const DialogRequest Request =
       SaveRequest(kDestinationFilter, "Save Bleem Memory Card", "C:\\cards\\g.mcd", Long);
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, nullptr, Dialog);
+  BuildFileDialogRecord(Request, nullptr, DialogSystem::Windows, Dialog);
   const OPENFILENAMEW& R = Dialog.Record;
 
   EXPECT_EQ(R.Flags, 8198u);
@@ -103,9 +105,13 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
   EXPECT_STREQ(R.lpstrTitle, L"Save Bleem Memory Card");
 
   const DialogRequest Short = SaveRequest(kDestinationFilter, "", "", "C:\\g.mcd");
-  BuildFileDialogRecord(Short, nullptr, Dialog);
-  EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}),
-            "C:\\g.mcd" + std::string(246, ' ') + std::string(Dialog.Record.nMaxFile - 254, '\0'));
+  for (const DialogSystem System : {DialogSystem::Windows, DialogSystem::Wine}) {
+    BuildFileDialogRecord(Short, nullptr, System, Dialog);
+    // Under Wine the name buffer starts with no blanks.
+    const std::string Blanks(System == DialogSystem::Windows ? 246 : 0, ' ');
+    EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}),
+              "C:\\g.mcd" + Blanks + std::string(Dialog.Record.nMaxFile - 8 - Blanks.size(), '\0'));
+  }
 }
 
 TEST(ChosenPath, TakesTheTextBeforeTheFirstNulWithoutBlanks) {
@@ -230,7 +236,7 @@ TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
 TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
   const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Owner, Dialog);
+  BuildFileDialogRecord(Request, Owner, DialogSystemHere(), Dialog);
   Dialog.Record.nMaxFile = 40;
   std::string Told;
   Script
@@ -244,6 +250,48 @@ TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
       });
   EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
   EXPECT_EQ(Told, "The file dialog failed (error 0x3003).") << "FNERR_BUFFERTOOSMALL";
+}
+
+// Wine's dialog joins its folder and the name box's text in an array of
+// MAX_PATH characters, which a folder this deep and 254 blanks overflow.
+TEST_F(WinFileDialogTest, OpenPressedInADeepFolderWithTheNameUntouchedChoosesNothing) {
+  std::string Untouched, Shown;
+  Script
+      ->OnDialog([&](HWND Dialog) {
+        Untouched = TextOf(FileNameField(Dialog));
+        SetText(FileNameField(Dialog), "C:\\windows\\system32");
+        PressButton(Dialog, IDOK);
+      })
+      .OnDialog([&](HWND Dialog) {
+        Shown = FolderOf(Dialog);
+        SetText(FileNameField(Dialog), Untouched);
+        PressButton(Dialog, IDOK);
+      })
+      .OnDialog([&](HWND Dialog) { PressButton(Dialog, IDCANCEL); });
+  EXPECT_EQ(OpenDialog(Owner, kCardFilter, "Select a memory card", "c:\\"), "");
+  EXPECT_EQ(Lower(Shown), "c:\\windows\\system32");
+}
+
+// Saves accepted as proposed: a relative name, and a path whose folder is
+// beyond MAX_PATH, which Wine's dialog cannot start in. Wine starts in the
+// working folder, which holds a file of the filter's type, and whose path
+// and 254 blanks are beyond MAX_PATH too.
+TEST_F(WinFileDialogTest, SaveAcceptedAsProposedSavesTheNameInTheFolderShown) {
+  const fs::path Before = fs::current_path(), Deep = Folder.Root() / std::string(120, 'd');
+  fs::create_directory(Deep);
+  WriteBytes((Deep / "old.mcd").string(), {1});
+  fs::current_path(Deep);
+  const std::string Name = std::string(40, 'n') + ".mcd";
+  for (const std::string& Proposed : {Name, (Deep / std::string(150, 'f') / Name).string()}) {
+    std::string Shown;
+    Script->OnDialog([&](HWND Dialog) {
+      Shown = FolderOf(Dialog);
+      PressButton(Dialog, IDOK);
+    });
+    const std::string Chosen = SaveDialog(Owner, kDestinationFilter, "Save", Proposed, Proposed);
+    EXPECT_EQ(Chosen, Shown + "\\" + Name);
+  }
+  fs::current_path(Before);
 }
 
 }  // namespace
