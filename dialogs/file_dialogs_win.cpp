@@ -27,6 +27,15 @@ std::vector<wchar_t> NameBuffer(const std::wstring& Text, bool Blanks) {
   return Buffer;
 }
 
+// The process's working directory, of any length; "" when it cannot be read.
+std::wstring WorkingDirectory() {
+  const DWORD Size = ::GetCurrentDirectoryW(0, nullptr);
+  if (Size == 0) return L"";
+  std::wstring Folder(Size, L'\0');
+  Folder.resize(::GetCurrentDirectoryW(Size, Folder.data()));
+  return Folder;
+}
+
 void TellDialogFailed(HWND Owner, DWORD Error) {
   char Text[64];
   std::snprintf(Text, sizeof Text, "The file dialog failed (error 0x%04lX).",
@@ -83,10 +92,15 @@ std::string ChosenPath(std::string_view FileBuffer) {
 }
 
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
+  // The dialogs move the working directory to the folders the user browses,
+  // and the record's flags do not ask them not to: restored, it keeps a
+  // relative path in the path box naming the file it named before.
+  const std::wstring WorkingFolder = WorkingDirectory();
   const BOOL Accepted = Kind == DialogKind::Open ? ::GetOpenFileNameW(&Dialog.Record)
                                                  : ::GetSaveFileNameW(&Dialog.Record);
   // Zero when the user cancelled; FNERR_BUFFERTOOSMALL, among others, when not.
   const DWORD Error = Accepted ? 0 : ::CommDlgExtendedError();
+  if (!WorkingFolder.empty()) ::SetCurrentDirectoryW(WorkingFolder.c_str());
   if (!Accepted) {
     if (Error != 0) TellDialogFailed(Dialog.Record.hwndOwner, Error);
     return "";

@@ -54,8 +54,8 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSyste
 // the first NUL, without leading or trailing blanks, which belong to the buffer.
 std::string ChosenPath(std::string_view FileBuffer);
 
-// Shows the dialog that Dialog describes, modal to its owner. Returns the
-// chosen path (UTF-8)
+// Shows the dialog that Dialog describes, modal to its owner, and leaves the
+// process's working directory where it was. Returns the chosen path (UTF-8)
 // without leading or trailing blanks, or "" when the user cancelled. A
 // dialog that fails instead (a path too long for the buffer among the
 // reasons) is never taken for a cancel: the user is told in a box owned by

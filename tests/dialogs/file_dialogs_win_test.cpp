@@ -253,8 +253,11 @@ TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
 }
 
 // Wine's dialog joins its folder and the name box's text in an array of
-// MAX_PATH characters, which a folder this deep and 254 blanks overflow.
-TEST_F(WinFileDialogTest, OpenPressedInADeepFolderWithTheNameUntouchedChoosesNothing) {
+// MAX_PATH characters, which a folder this deep and 254 blanks overflow. The
+// dialogs move the working directory into the folders browsed.
+TEST_F(WinFileDialogTest, OpenInADeepFolderWithTheNameUntouchedKeepsTheWorkingDirectory) {
+  const fs::path Before = fs::current_path();
+  fs::current_path(Folder.Root());
   std::string Untouched, Shown;
   Script
       ->OnDialog([&](HWND Dialog) {
@@ -270,6 +273,8 @@ TEST_F(WinFileDialogTest, OpenPressedInADeepFolderWithTheNameUntouchedChoosesNot
       .OnDialog([&](HWND Dialog) { PressButton(Dialog, IDCANCEL); });
   EXPECT_EQ(OpenDialog(Owner, kCardFilter, "Select a memory card", "c:\\"), "");
   EXPECT_EQ(Lower(Shown), "c:\\windows\\system32");
+  EXPECT_EQ(fs::current_path(), Folder.Root());
+  fs::current_path(Before);
 }
 
 // Saves accepted as proposed: a relative name, and a path whose folder is
@@ -291,6 +296,7 @@ TEST_F(WinFileDialogTest, SaveAcceptedAsProposedSavesTheNameInTheFolderShown) {
     const std::string Chosen = SaveDialog(Owner, kDestinationFilter, "Save", Proposed, Proposed);
     EXPECT_EQ(Chosen, Shown + "\\" + Name);
   }
+  EXPECT_EQ(fs::current_path(), Deep);
   fs::current_path(Before);
 }
 
