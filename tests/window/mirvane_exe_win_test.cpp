@@ -18,6 +18,7 @@
 #include <string>
 
 #include "control_ids.h"
+#include "convert_card.h"
 #include "dpi_functions.h"
 #include "scratch_folder.h"
 #include "version.h"
@@ -656,7 +657,7 @@ TEST_F(MirvaneAnsiExeTest, ANameOutsideTheAnsiCodePageNamesThatFileAndNoOther) {
     Press(ControlIndex("btnStart"));
     HWND Dialog = WaitForDialog(Main);
     ASSERT_NE(Dialog, nullptr);
-    ASSERT_EQ(TextOf(Dialog), "Save Bleem Memory Card");
+    ASSERT_EQ(TextOf(Dialog), kDestinationTitle);
     SetText(FileNameField(Dialog), Utf8Of(Typed));
     PressButton(Dialog, IDOK);
     EXPECT_TRUE(WaitFor([&] {
