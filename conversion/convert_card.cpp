@@ -6,6 +6,15 @@
 
 namespace mirvane {
 
+namespace {
+
+std::string NotSavedText(const std::string& Stranded) {
+  if (Stranded.empty()) return kNotSavedText;
+  return std::string(kNotSavedText) + " The new card is in " + Stranded + ".";
+}
+
+}  // namespace
+
 void ConvertCard(const std::string& PathText, ConvertCaller& Caller) {
   std::string Path = PathText;
 
@@ -41,10 +50,12 @@ void ConvertCard(const std::string& PathText, ConvertCaller& Caller) {
   Path = Caller.ChooseDestination(kDestinationFilter, kDestinationTitle, Path, Path);
 
   // A cancelled dialog writes nothing. Otherwise the old file is replaced in
-  // one step, so a failed write never costs the user the old card, and the
-  // user hears of a card that was not saved.
+  // one step, so a failed write leaves the old card as it was, and the user
+  // hears of a card that was not saved; where the system had removed the old
+  // card already, also of where the new one was kept.
   if (Path.empty()) return;
-  if (!ReplaceFileWith(Path, Body)) Caller.Inform(kNotSavedText);
+  std::string Stranded;
+  if (!ReplaceFileWith(Path, Body, &Stranded)) Caller.Inform(NotSavedText(Stranded));
 
   // No message on success; the path box keeps its text.
 }

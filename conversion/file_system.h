@@ -1,6 +1,6 @@
-// The file operations of a conversion. Paths are 8-bit text used exactly as
-// given (UTF-8 on Linux, the process code page on Windows). Each operation
-// says whether it worked; none of them shows anything to the user.
+// The file operations of a conversion. Paths are UTF-8 text used exactly as
+// given, on every system and whatever the ANSI code page of Windows. Each
+// operation says whether it worked; none of them shows anything to the user.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +9,9 @@
 
 namespace mirvane {
 
-// The whole content of one file, held in one block that is filled straight by
-// the read (never zero-filled first) and written out from where it lies.
+// The whole content of one file, held in one block that the read fills in
+// place (the system hands the block out zeroed, and nothing else writes to
+// it first) and that is written out from where it lies.
 class FileContent {
  public:
   FileContent() = default;
@@ -48,9 +49,13 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 
 // Puts Bytes in place of the file at Path in one step: the bytes go to a new
 // file in the same folder, reach the disk, and that file is then renamed over
-// Path. On failure the temporary file is removed and whatever stood at Path
-// before is left exactly as it was. A read-only file or a folder at Path is
-// never replaced.
-bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes);
+// Path. A read-only file or a folder at Path is never replaced. On failure
+// the temporary file is removed and whatever stood at Path before is left as
+// it was, with one exception: where the system removes the old file before
+// it puts the new one in its place (Windows' ReplaceFileW) and both that and
+// a second try fail, the temporary file is the only copy of the new one. It
+// is then kept, and named in Stranded (a full path) when that is given.
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
+                     std::string* Stranded = nullptr);
 
 }  // namespace mirvane

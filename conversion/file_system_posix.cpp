@@ -304,7 +304,8 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 // permission bits and extended attributes where the file system and the user
 // allow it; a new card never has another name; a signal that ends the
 // process during the save leaves no temporary file.
-bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
+                     std::string* /*Stranded*/) {
   Destination Where;
   if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
   SaveSignalGuard Guard;

@@ -1,6 +1,6 @@
-// File operations on Windows. Paths arrive as 8-bit text, as the "A"
-// dialogs and window text hand them over, and go to the wide ("W") calls,
-// which take paths of any length the system accepts.
+// File operations on Windows. Paths arrive as UTF-8 and go to the wide
+// ("W") calls, which take any name and any length the system accepts; the
+// ANSI code page plays no part.
 #include <windows.h>
 
 #include <algorithm>
@@ -67,21 +67,27 @@ bool WriteAll(HANDLE File, const unsigned char* Data, std::size_t Size) {
   return true;
 }
 
-// The 8-bit text is in the process code page (CP_ACP), not necessarily
-// UTF-8: the manifest makes it UTF-8 from Windows 10 1903 on, but earlier
-// Windows ignores that and the A dialogs and window text hand over the ANSI
-// code page, which reading as UTF-8 would turn into another name. Text that
-// is invalid in the code page, or holds a NUL, names no file rather than a
+// Text that is not UTF-8, or holds a NUL, names no file rather than a
 // different one.
 bool ToWide(const std::string& Text, std::wstring& Wide) {
   if (Text.empty() || Text.size() > INT_MAX || Text.find('\0') != std::string::npos) return false;
   const int Length = static_cast<int>(Text.size());
   const int Size =
-      ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, Text.data(), Length, nullptr, 0);
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), Length, nullptr, 0);
   if (Size <= 0) return false;
   Wide.assign(static_cast<std::size_t>(Size), L'\0');
-  return ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, Text.data(), Length, Wide.data(),
+  return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), Length, Wide.data(),
                                Size) == Size;
+}
+
+// A full path as UTF-8 for the user; the system's paths are UTF-16 already.
+std::string ToUtf8(const std::wstring& Wide) {
+  const int Length = static_cast<int>(Wide.size());
+  const int Size =
+      ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), Length, nullptr, 0, nullptr, nullptr);
+  std::string Text(static_cast<std::size_t>(Size > 0 ? Size : 0), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), Length, Text.data(), Size, nullptr, nullptr);
+  return Text;
 }
 
 // The absolute form of Path, as GetFullPathNameW makes it: "\" separators,
@@ -122,8 +128,8 @@ bool ApiNameOf(const std::string& Path, std::wstring& Name) {
 }
 
 // Creates a new, empty file with Attributes in the folder of the full path
-// Beside and names it in Name. CREATE_NEW fails on a name that is taken, so
-// the file is this call's alone; another name is tried then.
+// Beside and names it in Name, a full path. CREATE_NEW fails on a name that
+// is taken, so the file is this call's alone; another name is tried then.
 HANDLE CreateTemporaryBeside(const std::wstring& Beside, DWORD Attributes, std::wstring& Name) {
   const std::wstring Folder = Beside.substr(0, Beside.find_last_of(L'\\') + 1);
   LARGE_INTEGER Now{};
@@ -133,9 +139,9 @@ HANDLE CreateTemporaryBeside(const std::wstring& Beside, DWORD Attributes, std::
     wchar_t Stem[16];
     std::swprintf(Stem, std::size(Stem), L"mir%08lX.tmp",
                   static_cast<unsigned long>(Seed + Attempt * 0x9E3779B9u));
-    Name = ApiName(Folder + Stem);
-    const HANDLE File =
-        ::CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, Attributes, nullptr);
+    Name = Folder + Stem;
+    const HANDLE File = ::CreateFileW(ApiName(Name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      Attributes, nullptr);
     if (File != INVALID_HANDLE_VALUE) return File;
     const DWORD Error = ::GetLastError();
     if (Error != ERROR_FILE_EXISTS && Error != ERROR_ALREADY_EXISTS) break;
@@ -146,18 +152,20 @@ HANDLE CreateTemporaryBeside(const std::wstring& Beside, DWORD Attributes, std::
 enum class Placed { Yes, No, OnlyAsTemporary };
 
 // ReplaceFileW keeps the old card's attributes and security. Without a backup
-// name, its failure to move the new file leaves the old card gone and the new
-// one under its temporary name: finishing the move is then the only way to
-// keep a card at Target, and if that fails too the temporary is the only copy
-// of the card left, which must not be deleted.
+// name, its failure to move the new file in (ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+// may leave the old card gone and the new one under its temporary name:
+// finishing the move is then the way to keep a card at Target. If that fails
+// too, a file standing at Target (another save that got there first) makes
+// the temporary surplus; otherwise it is the only copy of the card left, or
+// nothing at Target can be vouched for, and it must not be deleted.
 Placed PutInPlaceOf(const std::wstring& Target, const std::wstring& Temp) {
   if (::ReplaceFileW(Target.c_str(), Temp.c_str(), nullptr, 0, nullptr, nullptr)) {
     return Placed::Yes;
   }
   if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return Placed::No;
-  return ::MoveFileExW(Temp.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH)
-             ? Placed::Yes
-             : Placed::OnlyAsTemporary;
+  if (::MoveFileExW(Temp.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH)) return Placed::Yes;
+  return ::GetFileAttributesW(Target.c_str()) != INVALID_FILE_ATTRIBUTES ? Placed::No
+                                                                         : Placed::OnlyAsTemporary;
 }
 
 }  // namespace
@@ -169,7 +177,7 @@ bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
   // of a page puts the byte at AlignedOffset on a page boundary.
   const std::size_t Pad = (kPageSize - AlignedOffset % kPageSize) % kPageSize;
   if (Size > std::numeric_limits<std::size_t>::max() - Pad) return false;
-  // Left uninitialised: the pages are first touched by the read itself.
+  // The pages arrive zeroed; the read is the first to write to them.
   void* Block = ::VirtualAlloc(nullptr, Pad + Size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (Block == nullptr) return false;
   Data_ = static_cast<unsigned char*>(Block) + Pad;
@@ -225,7 +233,8 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
   return true;
 }
 
-bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes) {
+bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
+                     std::string* Stranded) {
   std::wstring Full;
   if (!FullPathOf(Path, Full)) return false;
   const std::wstring Target = ApiName(Full);
@@ -237,9 +246,10 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
   // Wine's ReplaceFileW drops the old file's attributes: the new one is
   // created hidden or system already where the old one was.
   const DWORD Kept = Replacing ? Old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) : 0;
-  std::wstring TempName;
-  Handle Temp(CreateTemporaryBeside(Full, Kept != 0 ? Kept : FILE_ATTRIBUTE_NORMAL, TempName));
+  std::wstring TempFull;
+  Handle Temp(CreateTemporaryBeside(Full, Kept != 0 ? Kept : FILE_ATTRIBUTE_NORMAL, TempFull));
   if (!Temp.Valid()) return false;
+  const std::wstring TempName = ApiName(TempFull);
   const bool Written = WriteAll(Temp.Get(), Bytes.data(), Bytes.size()) &&
                        ::FlushFileBuffers(Temp.Get()) && Temp.Close();
   if (Temp.Valid()) Temp.Close();
@@ -250,6 +260,7 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
                             ? Placed::Yes
                             : Placed::No;
   if (Result == Placed::No) ::DeleteFileW(TempName.c_str());
+  if (Result == Placed::OnlyAsTemporary && Stranded != nullptr) *Stranded = ToUtf8(TempFull);
   return Result == Placed::Yes;
 }
 

@@ -1,22 +1,21 @@
 #include "dialog_request.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace mirvane {
 
 namespace {
 
-// The first Count characters of UTF-8 Text, with every byte that continues the
-// last of them.
-std::string FirstCharacters(const std::string& Text, std::size_t Count) {
-  const auto StartsCharacter = [](char Byte) {
+// What separates a path's folders: "/", and "\" too where it is the
+// system's own separator (Windows).
+constexpr const char* kSeparators = std::filesystem::path::preferred_separator == '/' ? "/" : "\\/";
+
+// The characters of UTF-8 Text: the bytes that do not continue a sequence.
+std::size_t CharacterCount(const std::string& Text) {
+  return static_cast<std::size_t>(std::count_if(Text.begin(), Text.end(), [](char Byte) {
     return (static_cast<unsigned char>(Byte) & 0xC0) != 0x80;
-  };
-  std::size_t Seen = 0;
-  for (std::size_t At = 0; At < Text.size(); ++At) {
-    if (StartsCharacter(Text[At]) && Seen++ == Count) return Text.substr(0, At);
-  }
-  return Text;
+  }));
 }
 
 }  // namespace
@@ -64,7 +63,16 @@ DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
   Request.FileTypes = FileTypesOf(Filter);
   Request.Title = Title;
   Request.InitialFolder = InitDir;
-  Request.ProposedName = FirstCharacters(DefaultFilename, kProposedNameChars);
+  Request.ProposedName = DefaultFilename;
+  if (CharacterCount(DefaultFilename) > kProposedNameChars) {
+    // The folder keeps its separator, so that a root stays one ("C:\").
+    const std::size_t Cut = DefaultFilename.find_last_of(kSeparators);
+    if (Cut != std::string::npos) {
+      Request.InitialFolder = DefaultFilename.substr(0, Cut + 1);
+      Request.ProposedName = DefaultFilename.substr(Cut + 1);
+    }
+    if (CharacterCount(Request.ProposedName) > kProposedNameChars) Request.ProposedName.clear();
+  }
   Request.HideReadOnly = true;
   Request.CreatePrompt = true;
   Request.OverwritePrompt = true;

@@ -9,7 +9,8 @@
 
 namespace mirvane {
 
-// The longest name a save dialog proposes, in characters (UTF-8 code points).
+// The blanks that the name buffer of the Windows dialogs starts with, and
+// the longest name a save dialog proposes, in characters (UTF-8 code points).
 inline constexpr std::size_t kProposedNameChars = 254;
 
 // "|"-separated descriptions and patterns in the list form of the Windows
@@ -50,9 +51,12 @@ DialogRequest OpenRequest(const std::string& Filter, const std::string& Title,
                           const std::string& InitDir);
 
 // The save dialog: confirms both creating and replacing a file; no read-only
-// box; DefaultFilename, cut to its first 254 characters, is proposed. The
-// text is read as UTF-8: the cut never falls inside a character, and a byte
-// that continues a sequence counts with the one before it.
+// box; DefaultFilename is proposed, in InitDir. A DefaultFilename of more
+// than kProposedNameChars characters is proposed as its file name in its
+// folder instead, and a file name longer than that is not proposed at all:
+// a name cut short would name another file. All text is UTF-8, as every
+// path of the program is; a byte that continues a sequence counts with the
+// one before it.
 DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
                           const std::string& InitDir, const std::string& DefaultFilename);
 

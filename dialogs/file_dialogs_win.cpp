@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cwchar>
+
+#include "text_win.h"
 
 namespace mirvane {
 
@@ -11,39 +14,53 @@ namespace {
 // The record without the fields that Windows 2000 added, up to and including
 // lpTemplateName: 76 bytes in 32-bit programs.
 constexpr DWORD kRecordSize =
-    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+    offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
-// 254 blanks with Text written over the first of them, then NULs: the dialog
-// starts from the same text as it always did (the dialogs refuse a starting
-// name far beyond MAX_PATH), and the rest is room for what it returns.
-std::vector<char> BlankBuffer(const std::string& Text) {
-  std::vector<char> Buffer(kDialogBufferBytes, '\0');
-  std::fill_n(Buffer.begin(), kDialogBlankChars, ' ');
+// Text written over the start of the buffer, then NULs to its end; with
+// Blanks, the blanks fill the first kProposedNameChars characters that Text
+// leaves.
+std::vector<wchar_t> NameBuffer(const std::wstring& Text, bool Blanks) {
+  std::vector<wchar_t> Buffer(kDialogBufferChars, L'\0');
+  if (Blanks) std::fill_n(Buffer.begin(), kProposedNameChars, L' ');
   std::copy_n(Text.begin(), std::min(Text.size(), Buffer.size() - 1), Buffer.begin());
   return Buffer;
 }
 
-std::string WindowText(HWND Window) {
-  std::string Text(std::size_t(::GetWindowTextLengthA(Window)) + 1, '\0');
-  Text.resize(std::size_t(::GetWindowTextA(Window, Text.data(), int(Text.size()))));
-  return Text;
+// The process's working directory, of any length; "" when it cannot be read.
+std::wstring WorkingDirectory() {
+  const DWORD Size = ::GetCurrentDirectoryW(0, nullptr);
+  if (Size == 0) return L"";
+  std::wstring Folder(Size, L'\0');
+  Folder.resize(::GetCurrentDirectoryW(Size, Folder.data()));
+  return Folder;
 }
 
 void TellDialogFailed(HWND Owner, DWORD Error) {
   char Text[64];
   std::snprintf(Text, sizeof Text, "The file dialog failed (error 0x%04lX).",
                 static_cast<unsigned long>(Error));
-  ::MessageBoxA(Owner, Text, WindowText(Owner).c_str(), MB_OK | MB_ICONINFORMATION);
+  ShowInformation(Owner, Text);
 }
 
 }  // namespace
 
-void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogRecord& Out) {
-  Out.ApiFilter = FilterToApi(Request.Filter);
-  Out.File = BlankBuffer(Request.ProposedName);
+DialogSystem DialogSystemHere() {
+  const HMODULE Ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  const bool Wine = Ntdll != nullptr && ::GetProcAddress(Ntdll, "wine_get_version") != nullptr;
+  return Wine ? DialogSystem::Wine : DialogSystem::Windows;
+}
+
+void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
+                           FileDialogRecord& Out) {
+  const bool Wine = System == DialogSystem::Wine;
+  Out.ApiFilter = Wide(FilterToApi(Request.Filter));
+  Out.Title = Wide(Request.Title);
+  Out.InitialFolder = Wide(Request.InitialFolder);
+  if (Wine && Out.InitialFolder.size() >= MAX_PATH) Out.InitialFolder.clear();
+  Out.File = NameBuffer(Wide(Request.ProposedName), !Wine);
   // A file's title is part of its path: the same room always holds it.
-  Out.FileTitle = BlankBuffer("");
+  Out.FileTitle = NameBuffer(L"", true);
 
   DWORD Flags = 0;
   if (Request.FileMustExist) Flags |= OFN_FILEMUSTEXIST;
@@ -51,19 +68,19 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogR
   if (Request.CreatePrompt) Flags |= OFN_CREATEPROMPT;
   if (Request.OverwritePrompt) Flags |= OFN_OVERWRITEPROMPT;
 
-  OPENFILENAMEA& Record = Out.Record;
-  Record = OPENFILENAMEA{};
+  OPENFILENAMEW& Record = Out.Record;
+  Record = OPENFILENAMEW{};
   Record.lStructSize = kRecordSize;
   Record.hwndOwner = Form1;
-  Record.hInstance = ::GetModuleHandleA(nullptr);
-  // std::string keeps a NUL after its last character: the list's final one.
+  Record.hInstance = ::GetModuleHandleW(nullptr);
+  // std::wstring keeps a NUL after its last character: the list's final one.
   Record.lpstrFilter = Out.ApiFilter.c_str();
   Record.lpstrFile = Out.File.data();
   Record.nMaxFile = static_cast<DWORD>(Out.File.size());
   Record.lpstrFileTitle = Out.FileTitle.data();
   Record.nMaxFileTitle = static_cast<DWORD>(Out.FileTitle.size());
-  Record.lpstrInitialDir = Request.InitialFolder.c_str();
-  Record.lpstrTitle = Request.Title.c_str();
+  Record.lpstrInitialDir = Out.InitialFolder.c_str();
+  Record.lpstrTitle = Out.Title.c_str();
   Record.Flags = Flags;
 }
 
@@ -75,20 +92,26 @@ std::string ChosenPath(std::string_view FileBuffer) {
 }
 
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
-  const BOOL Accepted = Kind == DialogKind::Open ? ::GetOpenFileNameA(&Dialog.Record)
-                                                 : ::GetSaveFileNameA(&Dialog.Record);
+  // The dialogs move the working directory to the folders the user browses,
+  // and the record's flags do not ask them not to: restored, it keeps a
+  // relative path in the path box naming the file it named before.
+  const std::wstring WorkingFolder = WorkingDirectory();
+  const BOOL Accepted = Kind == DialogKind::Open ? ::GetOpenFileNameW(&Dialog.Record)
+                                                 : ::GetSaveFileNameW(&Dialog.Record);
+  // Zero when the user cancelled; FNERR_BUFFERTOOSMALL, among others, when not.
+  const DWORD Error = Accepted ? 0 : ::CommDlgExtendedError();
+  if (!WorkingFolder.empty()) ::SetCurrentDirectoryW(WorkingFolder.c_str());
   if (!Accepted) {
-    // Zero when the user cancelled; FNERR_BUFFERTOOSMALL, among others, when not.
-    const DWORD Error = ::CommDlgExtendedError();
     if (Error != 0) TellDialogFailed(Dialog.Record.hwndOwner, Error);
     return "";
   }
-  return ChosenPath(std::string_view(Dialog.Record.lpstrFile, Dialog.Record.nMaxFile));
+  const wchar_t* File = Dialog.Record.lpstrFile;
+  return ChosenPath(Utf8({File, ::wcsnlen(File, Dialog.Record.nMaxFile)}));
 }
 
 std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Form1, Dialog);
+  BuildFileDialogRecord(Request, Form1, DialogSystemHere(), Dialog);
   return RunFileDialog(Request.Kind, Dialog);
 }
 

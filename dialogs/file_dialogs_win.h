@@ -1,5 +1,7 @@
 // The open and save dialogs on Windows: the common dialogs, driven by one
-// OPENFILENAMEA record in its 76-byte form.
+// OPENFILENAMEW record in its 76-byte form. Paths go in and come out as
+// UTF-8 and reach the dialogs as UTF-16, so that no name ever passes
+// through the ANSI code page, which would map it to another.
 #pragma once
 
 #include <windows.h>
@@ -14,39 +16,51 @@
 
 namespace mirvane {
 
-// Room for any path the system accepts, in bytes: 32767 UTF-16 units, each
-// up to 3 bytes in UTF-8 (a surrogate pair's 4 bytes are 2 per unit), and the
-// terminating NUL.
-inline constexpr std::size_t kDialogBufferBytes = 3 * 32767 + 1;
-// The blanks a buffer starts with, the proposed name written over them.
-inline constexpr std::size_t kDialogBlankChars = 254;
+// The length of the record's file and file-title buffers, in characters:
+// more than the 32767 UTF-16 units of the longest path the system accepts.
+inline constexpr std::size_t kDialogBufferChars = 3 * 32767 + 1;
 
-// The record of one dialog call together with the buffers it points into;
-// it points into itself, so it stays where it was built.
+// The system that shows the dialogs. Windows gets the record as it is
+// defined. Wine's dialog copies the starting folder, and its own folder
+// joined to the name box's text, into arrays of MAX_PATH characters, which
+// the record as defined overflows: under Wine the name buffer starts with
+// the proposed name alone, not written over kProposedNameChars blanks, and
+// a starting folder of MAX_PATH characters or more is left out.
+enum class DialogSystem { Windows, Wine };
+
+// Wine where Wine runs the program, Windows elsewhere.
+DialogSystem DialogSystemHere();
+
+// The record of one dialog call together with the text it points at; it
+// points into itself, so it stays where it was built.
 struct FileDialogRecord {
   FileDialogRecord() = default;
   FileDialogRecord(const FileDialogRecord&) = delete;
   FileDialogRecord& operator=(const FileDialogRecord&) = delete;
 
-  OPENFILENAMEA Record{};
-  std::string ApiFilter;
-  std::vector<char> File;
-  std::vector<char> FileTitle;
+  OPENFILENAMEW Record{};
+  std::wstring ApiFilter;
+  std::wstring Title;
+  std::wstring InitialFolder;
+  std::vector<wchar_t> File;
+  std::vector<wchar_t> FileTitle;
 };
 
-// Fills Out for Request with Form1 as the owner; shows nothing. Request must
-// outlive Out, whose record points at its title and starting folder.
-void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, FileDialogRecord& Out);
+// Fills Out for Request with Form1 as the owner; shows nothing.
+void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
+                           FileDialogRecord& Out);
 
 // The path an accepted dialog left in its buffer of blanks: the text before
 // the first NUL, without leading or trailing blanks, which belong to the buffer.
 std::string ChosenPath(std::string_view FileBuffer);
 
-// Shows the dialog that Dialog describes, modal to its owner. Returns the
-// chosen path without leading or trailing blanks, or "" when the user
-// cancelled. A dialog that fails instead (a path too long for the buffer
-// among the reasons) is never taken for a cancel: the user is told in a box
-// owned by the owner, and "" is returned.
+// Shows the dialog that Dialog describes, modal to its owner, and leaves the
+// process's working directory where it was. Returns the chosen path (UTF-8)
+// without leading or trailing blanks, or "" when the user cancelled. A
+// dialog that fails instead (a path too long for the buffer among the
+// reasons) is never taken for a cancel: the user is told in a box owned by
+// the owner, and "" is returned. So is "" for a chosen name that is not
+// UTF-16 (a lone surrogate), which no UTF-8 text can carry.
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog);
 
 // Shows the dialog modal to Form1; returns the chosen path or "".

@@ -1,8 +1,8 @@
 // The request records: both dialogs show the filter's file types and the
-// given title and folder; the open dialog wants an existing file, the save
-// dialog confirms creating and replacing and proposes the given name, cut to
-// the dialog's buffer but never otherwise changed.
-#include <algorithm>
+// given title; the open dialog wants an existing file in the given folder,
+// the save dialog confirms creating and replacing and proposes the given
+// name whole, or a name too long for the dialog as its folder and its file
+// name, but never cut into another name.
 #include <cstddef>
 #include <string>
 
@@ -15,11 +15,10 @@ using mirvane::fuzz::Require;
 namespace {
 
 void RequireShared(const mirvane::DialogRequest& Request, const std::string& Filter,
-                   const std::string& Title, const std::string& Folder) {
+                   const std::string& Title) {
   Require(Request.Filter == Filter, "the filter is kept as given");
   Require(Request.FileTypes == mirvane::FileTypesOf(Filter), "the filter's file types are shown");
   Require(Request.Title == Title, "the title is kept as given");
-  Require(Request.InitialFolder == Folder, "the folder is kept as given");
   Require(Request.HideReadOnly, "no read-only box");
 }
 
@@ -33,22 +32,27 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Siz
   const std::string Name = Input.RestAsText();
 
   const mirvane::DialogRequest Open = mirvane::OpenRequest(Filter, Title, Folder);
-  RequireShared(Open, Filter, Title, Folder);
+  RequireShared(Open, Filter, Title);
+  Require(Open.InitialFolder == Folder, "the folder is kept as given");
   Require(Open.Kind == mirvane::DialogKind::Open && Open.FileMustExist && !Open.CreatePrompt &&
               !Open.OverwritePrompt && Open.ProposedName.empty(),
           "the open dialog wants an existing file and proposes nothing");
 
   const mirvane::DialogRequest Save = mirvane::SaveRequest(Filter, Title, Folder, Name);
-  RequireShared(Save, Filter, Title, Folder);
+  RequireShared(Save, Filter, Title);
   Require(Save.Kind == mirvane::DialogKind::Save && !Save.FileMustExist && Save.CreatePrompt &&
               Save.OverwritePrompt,
           "the save dialog confirms creating and replacing");
-  Require(Name.compare(0, Save.ProposedName.size(), Save.ProposedName) == 0,
-          "the proposed name is the start of the given one");
-  // The dialog proposes up to 254 characters; a name of at most 254 bytes has
-  // no more characters than that, however they are counted.
-  constexpr std::size_t kProposedChars = 254;
-  Require(Save.ProposedName.size() >= std::min(Name.size(), kProposedChars),
-          "a name is cut only beyond the dialog's length");
+  const bool Whole = Save.ProposedName == Name && Save.InitialFolder == Folder;
+  const bool AfterItsFolder = Save.InitialFolder.ends_with('/') &&
+                              Save.ProposedName.find('/') == std::string::npos &&
+                              Name == Save.InitialFolder + Save.ProposedName;
+  const bool Nothing = Save.ProposedName.empty() &&
+                       (Save.InitialFolder == Folder || Name.starts_with(Save.InitialFolder));
+  Require(Whole || AfterItsFolder || Nothing,
+          "a name is proposed whole, or after its folder, or not at all: never cut");
+  // A name of at most kProposedNameChars bytes has no more characters.
+  Require(Name.size() > mirvane::kProposedNameChars || Whole,
+          "a name that fits the dialog is proposed whole, in the folder given");
   return 0;
 }

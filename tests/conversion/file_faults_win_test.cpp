@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 using testing::Bytes;
 using ::testing::ElementsAre;
 using testing::MakeCard;
+using ::testing::MatchesRegex;
 using testing::Pattern;
 using testing::ReadBytes;
 using testing::ScratchFolder;
@@ -78,7 +79,7 @@ TEST(FileFaultTest, AReadOnlyCardIsNotReplaced) {
 }
 
 // A temporary name beside a destination in a folder of 250 bytes is longer
-// than MAX_PATH; once it overran a MAX_PATH array and was left behind.
+// than MAX_PATH: it is reached, written and renamed all the same.
 TEST(FileFaultTest, SavesInAFolderOf250BytesAndLeavesNothingElse) {
   ScratchFolder Root;
   const std::string Source = Root.PathOf("game.mem");
@@ -129,6 +130,72 @@ TEST(FileFaultTest, AReplacedCardKeepsItsHiddenAndSystemAttributes) {
   EXPECT_EQ(ReadBytes(Destination), Body);
   EXPECT_EQ(::GetFileAttributesA(Destination.c_str()) & HiddenSystem, HiddenSystem);
   EXPECT_THAT(Folder.Names(), ElementsAre("game.mcd", "game.mem"));
+}
+
+// Points this program's import that points at From to To instead; false
+// when it has none. For faults that the system gives only in a race.
+bool PointImport(void* From, void* To) {
+  auto* Base = reinterpret_cast<unsigned char*>(::GetModuleHandleW(nullptr));
+  const auto* Headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      Base + reinterpret_cast<const IMAGE_DOS_HEADER*>(Base)->e_lfanew);
+  auto* Dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+      Base + Headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+  for (; Dll->Name != 0; ++Dll) {
+    for (auto** Slot = reinterpret_cast<void**>(Base + Dll->FirstThunk); *Slot != nullptr; ++Slot) {
+      DWORD Access = 0;
+      if (*Slot == From && ::VirtualProtect(Slot, sizeof *Slot, PAGE_READWRITE, &Access)) {
+        *Slot = To;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// ReplaceFileW failing to move the new card in, the old card removed (as the
+// system may leave it) or standing (as when another save got there first);
+// and the move that would finish its work, refused.
+BOOL WINAPI ReplaceLosingTheOld(LPCWSTR Replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  ::DeleteFileW(Replaced);
+  ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+  return FALSE;
+}
+BOOL WINAPI ReplaceKeepingTheOld(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+  return FALSE;
+}
+BOOL WINAPI RefuseMove(LPCWSTR, LPCWSTR, DWORD) {
+  return FALSE;
+}
+
+TEST(FileFaultTest, ANewCardIsKeptUnderItsTemporaryNameAndNamedOnlyWhereTheOldIsGone) {
+  const HMODULE Kernel = ::GetModuleHandleW(L"kernel32.dll");
+  void* const Replace = reinterpret_cast<void*>(::GetProcAddress(Kernel, "ReplaceFileW"));
+  void* const Move = reinterpret_cast<void*>(::GetProcAddress(Kernel, "MoveFileExW"));
+  for (void* const StandIn : {reinterpret_cast<void*>(&ReplaceLosingTheOld),
+                              reinterpret_cast<void*>(&ReplaceKeepingTheOld)}) {
+    ScratchFolder Folder;
+    const std::string Source = Folder.PathOf("game.mem"), Destination = Folder.PathOf("game.mcd");
+    WriteBytes(Source, MakeCard(Pattern(4096, 1)));
+    WriteBytes(Destination, Pattern(9000, 2));
+    ScriptedCaller Caller(Destination);
+    ASSERT_TRUE(PointImport(Replace, StandIn));
+    ASSERT_TRUE(PointImport(Move, reinterpret_cast<void*>(&RefuseMove)));
+    ConvertCard(Source, Caller);
+    PointImport(StandIn, Replace);
+    PointImport(reinterpret_cast<void*>(&RefuseMove), Move);
+
+    const std::vector<std::string> Names = Folder.Names();
+    if (StandIn == reinterpret_cast<void*>(&ReplaceKeepingTheOld)) {
+      EXPECT_THAT(Caller.Messages, ElementsAre(kNotSavedText));
+      EXPECT_THAT(Names, ElementsAre("game.mcd", "game.mem"));
+      continue;
+    }
+    ASSERT_THAT(Names, ElementsAre("game.mem", MatchesRegex("mir\\w+\\.tmp")));
+    EXPECT_THAT(Caller.Messages, ElementsAre(std::string(kNotSavedText) + " The new card is in " +
+                                             Folder.PathOf(Names[1]) + "."));
+    EXPECT_EQ(ReadBytes(Folder.PathOf(Names[1])), Pattern(4096, 1));
+  }
 }
 
 }  // namespace

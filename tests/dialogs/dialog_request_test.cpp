@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace mirvane {
 namespace {
 
@@ -56,26 +58,32 @@ TEST(SaveRequest, ConfirmsCreatingAndReplacingAndProposesTheName) {
   EXPECT_TRUE(Request.OverwritePrompt);
 }
 
-TEST(SaveRequest, CutsALongProposedNameTo254Characters) {
-  const std::string Long = "C:\\" + std::string(297, 'x');
-  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Long).ProposedName, Long.substr(0, 254));
-  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Long.substr(0, 254)).ProposedName,
-            Long.substr(0, 254));
-}
-
-TEST(SaveRequest, CountsTheProposedNameInUtf8CharactersAndNeverCutsOne) {
+// A name longer than the dialog's 254 characters is proposed as its file name
+// in its folder, and not at all when the file name alone is longer: a name
+// cut short names another file.
+TEST(SaveRequest, ProposesALongPathAsItsFolderAndItsNameButNeverCutsIt) {
   const auto Repeat = [](const std::string& Character, std::size_t Count) {
     std::string Text;
     for (std::size_t I = 0; I < Count; ++I) Text += Character;
     return Text;
   };
   const std::string Ka = "\xE3\x82\xAB";  // U+30AB, 3 bytes
-  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Repeat(Ka, 300)).ProposedName, Repeat(Ka, 254));
-  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Repeat("x", 253) + Repeat(Ka, 2)).ProposedName,
-            Repeat("x", 253) + Ka);
-  const std::string Clef = "\xF0\x9D\x84\x9E";  // U+1D11E, 4 bytes
-  EXPECT_EQ(SaveRequest(kDestinationFilter, "", "", Repeat(Clef, 255)).ProposedName,
-            Repeat(Clef, 254));
+  const std::string Root = std::string(1, std::filesystem::path::preferred_separator);
+  const std::string Deep = Root + Repeat("a", 200) + Root;
+  const struct {
+    std::string Path, Folder, Name;
+  } Cases[] = {
+      {Repeat(Ka, 254), "C:\\in", Repeat(Ka, 254)},
+      {Deep + Repeat("b", 60) + ".mcd", Deep, Repeat("b", 60) + ".mcd"},
+      {Root + "f" + Root + Repeat(Ka, 250) + ".mcd", Root + "f" + Root, Repeat(Ka, 250) + ".mcd"},
+      {Root + "f" + Root + Repeat("b", 251) + ".mcd", Root + "f" + Root, ""},
+      {Repeat(Ka, 255), "C:\\in", ""},
+  };
+  for (const auto& Case : Cases) {
+    const DialogRequest Request = SaveRequest(kDestinationFilter, "", "C:\\in", Case.Path);
+    EXPECT_EQ(Request.InitialFolder, Case.Folder) << Case.Path;
+    EXPECT_EQ(Request.ProposedName, Case.Name) << Case.Path;
+  }
 }
 
 TEST(DialogResult, TakesTheTextBeforeTheFirstNulAsItIs) {

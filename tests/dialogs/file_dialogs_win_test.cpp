@@ -10,10 +10,12 @@
 
 #include <cctype>
 #include <cstddef>
-#include <cstring>
+#include <cwchar>
+#include <filesystem>
 #include <memory>
 
 #include "scratch_folder.h"
+#include "text_win.h"
 #include "win_dialog_driver.h"
 #include "windows_shown_win.h"
 
@@ -36,6 +38,7 @@ using testing::TextOf;
 using testing::WriteBytes;
 
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
 constexpr char kDestinationFilter[] = "Bleem Memory Cards (*.mcd)|*.mcd";
@@ -45,22 +48,23 @@ std::string Lower(std::string Text) {
   return Text;
 }
 
-// The list the record points at, up to and including its closing empty string.
-std::string FilterList(const char* List) {
-  const char* End = List;
-  while (*End != '\0') End += std::strlen(End) + 1;
-  return std::string(List, End + 1);
+// The list the record points at, up to and including its closing empty
+// string, as UTF-8.
+std::string FilterList(const wchar_t* List) {
+  const wchar_t* End = List;
+  while (*End != L'\0') End += std::wcslen(End) + 1;
+  return Utf8({List, std::size_t(End + 1 - List)});
 }
 
 TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   const HWND Owner = reinterpret_cast<HWND>(0x1234);
   const DialogRequest Request = OpenRequest(kCardFilter, "Select a memory card", "c:\\");
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Owner, Dialog);
-  const OPENFILENAMEA& R = Dialog.Record;
+  BuildFileDialogRecord(Request, Owner, DialogSystem::Windows, Dialog);
+  const OPENFILENAMEW& R = Dialog.Record;
 
   // 76 bytes in the 32-bit program; the 64-bit build's record has wider pointers.
-  const DWORD RecordSize = sizeof(void*) == 4 ? 76 : offsetof(OPENFILENAMEA, lpTemplateName) + 8;
+  const DWORD RecordSize = sizeof(void*) == 4 ? 76 : offsetof(OPENFILENAMEW, lpTemplateName) + 8;
   EXPECT_EQ(R.lStructSize, RecordSize);
   EXPECT_EQ(R.hwndOwner, Owner);
   EXPECT_EQ(R.hInstance, ::GetModuleHandleA(nullptr));
@@ -68,15 +72,15 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_EQ(R.lpstrCustomFilter, nullptr);
   EXPECT_EQ(R.nMaxCustFilter, 0u);
   EXPECT_EQ(R.nFilterIndex, 0u);
-  // Room for any path the system accepts: 32767 UTF-16 units of up to 3 bytes.
+  // Room for any path the system accepts, which is at most 32767 UTF-16 units.
   EXPECT_GE(R.nMaxFile, 3u * 32767 + 1);
   // 254 blanks, then nothing but NULs.
   const std::string Blanks = std::string(254, ' ') + std::string(R.nMaxFile - 254, '\0');
-  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile), Blanks);
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Blanks);
   EXPECT_EQ(R.nMaxFileTitle, R.nMaxFile);
-  EXPECT_EQ(std::string(R.lpstrFileTitle, R.nMaxFileTitle), Blanks);
-  EXPECT_STREQ(R.lpstrInitialDir, "c:\\");
-  EXPECT_STREQ(R.lpstrTitle, "Select a memory card");
+  EXPECT_EQ(Utf8({R.lpstrFileTitle, R.nMaxFileTitle}), Blanks);
+  EXPECT_STREQ(R.lpstrInitialDir, L"c:\\");
+  EXPECT_STREQ(R.lpstrTitle, L"Select a memory card");
   EXPECT_EQ(R.Flags, 4100u);
   EXPECT_EQ(R.nFileOffset, 0);
   EXPECT_EQ(R.nFileExtension, 0);
@@ -88,26 +92,27 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
 
 TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
   std::string Long = "C:\\cards\\";
-  for (int I = 0; I < 300; ++I) Long += "\xE3\x82\xAB";  // U+30AB, 3 bytes in UTF-8
+  for (int I = 0; I < 245; ++I) Long += "\xE3\x82\xAB";  // U+30AB: 254 characters in all
   const DialogRequest Request =
       SaveRequest(kDestinationFilter, "Save Bleem Memory Card", "C:\\cards\\g.mcd", Long);
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, nullptr, Dialog);
-  const OPENFILENAMEA& R = Dialog.Record;
+  BuildFileDialogRecord(Request, nullptr, DialogSystem::Windows, Dialog);
+  const OPENFILENAMEW& R = Dialog.Record;
 
   EXPECT_EQ(R.Flags, 8198u);
   EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
-  const std::string& Proposed = Request.ProposedName;
-  EXPECT_EQ(std::string(R.lpstrFile, R.nMaxFile),
-            Proposed + std::string(R.nMaxFile - Proposed.size(), '\0'));
-  EXPECT_EQ(Proposed.size(), 9u + 245 * 3) << "254 characters, none of them cut";
-  EXPECT_STREQ(R.lpstrInitialDir, "C:\\cards\\g.mcd");
-  EXPECT_STREQ(R.lpstrTitle, "Save Bleem Memory Card");
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Long + std::string(R.nMaxFile - 254, '\0'));
+  EXPECT_STREQ(R.lpstrInitialDir, L"C:\\cards\\g.mcd");
+  EXPECT_STREQ(R.lpstrTitle, L"Save Bleem Memory Card");
 
   const DialogRequest Short = SaveRequest(kDestinationFilter, "", "", "C:\\g.mcd");
-  BuildFileDialogRecord(Short, nullptr, Dialog);
-  EXPECT_EQ(std::string(Dialog.Record.lpstrFile, Dialog.Record.nMaxFile),
-            "C:\\g.mcd" + std::string(246, ' ') + std::string(Dialog.Record.nMaxFile - 254, '\0'));
+  for (const DialogSystem System : {DialogSystem::Windows, DialogSystem::Wine}) {
+    BuildFileDialogRecord(Short, nullptr, System, Dialog);
+    // Under Wine the name buffer starts with no blanks.
+    const std::string Blanks(System == DialogSystem::Windows ? 246 : 0, ' ');
+    EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}),
+              "C:\\g.mcd" + Blanks + std::string(Dialog.Record.nMaxFile - 8 - Blanks.size(), '\0'));
+  }
 }
 
 TEST(ChosenPath, TakesTheTextBeforeTheFirstNulWithoutBlanks) {
@@ -219,9 +224,8 @@ TEST_F(WinFileDialogTest, SaveAsksBeforeReplacingAnExistingFile) {
   EXPECT_THAT(Prompt, HasSubstr("already exists"));
 }
 
-// The 8-bit path of this test program is in the ANSI code page, one byte a
-// character: a path of 258 characters is beyond the 254 bytes the buffer
-// once held, and within the 259 that Wine's dialog itself takes.
+// A path of 258 characters: beyond the name buffer's 254 blanks, and within
+// the 259 that Wine's dialog itself takes.
 TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
   const std::string InFolder = Folder.PathOf("");
   const std::string Chosen = InFolder + std::string(254 - InFolder.size(), 'n') + ".mcd";
@@ -235,7 +239,7 @@ TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
 TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
   const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
   FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Owner, Dialog);
+  BuildFileDialogRecord(Request, Owner, DialogSystemHere(), Dialog);
   Dialog.Record.nMaxFile = 40;
   std::string Told;
   Script
@@ -249,6 +253,54 @@ TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
       });
   EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
   EXPECT_EQ(Told, "The file dialog failed (error 0x3003).") << "FNERR_BUFFERTOOSMALL";
+}
+
+// Wine's dialog joins its folder and the name box's text in an array of
+// MAX_PATH characters, which a folder this deep and 254 blanks overflow. The
+// dialogs move the working directory into the folders browsed.
+TEST_F(WinFileDialogTest, OpenInADeepFolderWithTheNameUntouchedKeepsTheWorkingDirectory) {
+  const fs::path Before = fs::current_path();
+  fs::current_path(Folder.Root());
+  std::string Untouched, Shown;
+  Script
+      ->OnDialog([&](HWND Dialog) {
+        Untouched = TextOf(FileNameField(Dialog));
+        SetText(FileNameField(Dialog), "C:\\windows\\system32");
+        PressButton(Dialog, IDOK);
+      })
+      .OnDialog([&](HWND Dialog) {
+        Shown = FolderOf(Dialog);
+        SetText(FileNameField(Dialog), Untouched);
+        PressButton(Dialog, IDOK);
+      })
+      .OnDialog([&](HWND Dialog) { PressButton(Dialog, IDCANCEL); });
+  EXPECT_EQ(OpenDialog(Owner, kCardFilter, "Select a memory card", "c:\\"), "");
+  EXPECT_EQ(Lower(Shown), "c:\\windows\\system32");
+  EXPECT_EQ(fs::current_path(), Folder.Root());
+  fs::current_path(Before);
+}
+
+// Saves accepted as proposed: a relative name, and a path whose folder is
+// beyond MAX_PATH, which Wine's dialog cannot start in. Wine starts in the
+// working folder, which holds a file of the filter's type, and whose path
+// and 254 blanks are beyond MAX_PATH too.
+TEST_F(WinFileDialogTest, SaveAcceptedAsProposedSavesTheNameInTheFolderShown) {
+  const fs::path Before = fs::current_path(), Deep = Folder.Root() / std::string(120, 'd');
+  fs::create_directory(Deep);
+  WriteBytes((Deep / "old.mcd").string(), {1});
+  fs::current_path(Deep);
+  const std::string Name = std::string(40, 'n') + ".mcd";
+  for (const std::string& Proposed : {Name, (Deep / std::string(150, 'f') / Name).string()}) {
+    std::string Shown;
+    Script->OnDialog([&](HWND Dialog) {
+      Shown = FolderOf(Dialog);
+      PressButton(Dialog, IDOK);
+    });
+    const std::string Chosen = SaveDialog(Owner, kDestinationFilter, "Save", Proposed, Proposed);
+    EXPECT_EQ(Chosen, Shown + "\\" + Name);
+  }
+  EXPECT_EQ(fs::current_path(), Deep);
+  fs::current_path(Before);
 }
 
 }  // namespace

@@ -158,10 +158,10 @@ HWND FileNameField(HWND FileDialog) {
 }
 
 std::string FolderOf(HWND FileDialog) {
-  // Answered in the dialog's own character set: 8-bit for the "A" dialogs.
-  char Folder[MAX_PATH] = {};
-  ::SendMessageA(FileDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
-  return Folder;
+  // Answered in the dialog's own character set: UTF-16 for the "W" dialogs.
+  wchar_t Folder[MAX_PATH] = {};
+  ::SendMessageW(FileDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
+  return ToUtf8(Folder);
 }
 
 void SetText(HWND Window, const std::string& Utf8) {

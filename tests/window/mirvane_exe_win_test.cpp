@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "control_ids.h"
+#include "convert_card.h"
 #include "desktop_settings_win.h"
 #include "scratch_folder.h"
 #include "version.h"
@@ -108,7 +109,7 @@ class MirvaneExeTest : public ::testing::Test {
     MIRVANE_SKIP_WHERE_WINDOWS_CANNOT_SHOW();
     // Rectangles and sizes as the program sees them, in the screen's pixels.
     ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    std::string Command = "\"" + WindowsPath(MIRVANE_EXE) + "\"";
+    std::string Command = "\"" + WindowsPath(Program) + "\"";
     STARTUPINFOA Startup{};
     Startup.cb = sizeof Startup;
     ASSERT_TRUE(::CreateProcessA(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -159,6 +160,7 @@ class MirvaneExeTest : public ::testing::Test {
     return Dialog;
   }
 
+  const char* Program = MIRVANE_EXE;  // the program file, as a Linux path
   PROCESS_INFORMATION Process{};
   HWND Main = nullptr;
   ScratchFolder Folder;
@@ -609,6 +611,40 @@ TEST_F(MirvaneExeTest, ScreenReadersAnnounceThePathBoxByItsLabelAndTheDotsAsBrow
               std::wstring(Description.begin(), Description.end()));
   }
   ::CoUninitialize();
+}
+
+// Mirvane.exe as Windows before 10 1903 runs it, which ignores the
+// manifest's UTF-8 code page: Wine then gives it code page 1252.
+class MirvaneAnsiExeTest : public MirvaneExeTest {
+ protected:
+  MirvaneAnsiExeTest() { Program = MIRVANE_ANSI_EXE; }
+};
+
+// Names outside code page 1252, which its best fit would map to other files:
+// "Łódź" to "Lódz", which exists, and full-width backslashes to folders, the
+// ".." among them leading out of the folder chosen.
+TEST_F(MirvaneAnsiExeTest, ANameOutsideTheAnsiCodePageNamesThatFileAndNoOther) {
+  namespace fs = std::filesystem;
+  const fs::path Source = Folder.Root() / L"\u0141\u00F3d\u017A.mem";
+  const fs::path Near = Folder.Root() / L"L\u00F3dz.mcd";
+  const Bytes Body = Pattern(3000), Other = Pattern(50, 9);
+  for (const auto& [Path, Content] : {std::pair{Source, MakeCard(Body)}, std::pair{Near, Other}}) {
+    std::ofstream(Path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Content.data()), std::streamsize(Content.size()));
+  }
+  for (const wchar_t* Typed : {L"\u0141\u00F3d\u017A.mcd", L"x\uFF3C..\uFF3C..\uFF3Cy.mcd"}) {
+    SetText(Control(ControlIndex("txtSource")), Utf8Of(Source));
+    Press(ControlIndex("btnStart"));
+    HWND Dialog = WaitForDialog(Main);
+    ASSERT_NE(Dialog, nullptr);
+    ASSERT_EQ(TextOf(Dialog), kDestinationTitle);
+    SetText(FileNameField(Dialog), Utf8Of(Typed));
+    PressButton(Dialog, IDOK);
+    EXPECT_TRUE(WaitFor([&] {
+      return FindOwnedDialog(Main) == nullptr && Holds(Folder.Root() / Typed, Body);
+    })) << Utf8Of(Typed);
+  }
+  EXPECT_TRUE(Holds(Near, Other));
 }
 // The version record, read back from the program file: the numbers of the
 // project's version, and as text the version as users see it ("1.00": major,

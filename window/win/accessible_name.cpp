@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "utf8_wide.h"
+#include "text_win.h"
 
 namespace mirvane {
 
@@ -228,7 +228,7 @@ LRESULT CALLBACK AnnouncedProc(HWND Control, UINT Message, WPARAM WParam, LPARAM
 bool AnnounceAs(HWND Control, std::string_view Name, std::string_view Description) {
   const auto Original = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(Control, GWLP_WNDPROC));
   if (Original == nullptr) return false;
-  auto* Words = new Announcement{Original, WideFromUtf8(Name), WideFromUtf8(Description)};
+  auto* Words = new Announcement{Original, Wide(Name), Wide(Description)};
   if (!::SetPropW(Control, kAnnouncement, Words)) {
     delete Words;
     return false;

@@ -14,11 +14,13 @@ int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
   if (mirvane::MainWindowWin::Register(Instance)) {
     HWND Window = mirvane::MainWindowWin::Create(Instance, Show);
     MSG Message;
-    while (Window != nullptr && ::GetMessageA(&Message, nullptr, 0, 0) > 0) {
+    // Wide messages: a character typed into the path box reaches it whole,
+    // not mapped to the ANSI code page on the way.
+    while (Window != nullptr && ::GetMessageW(&Message, nullptr, 0, 0) > 0) {
       // The standard dialog keys: Tab between controls, Enter for Convert.
-      if (::IsWindow(Window) && ::IsDialogMessageA(Window, &Message)) continue;
+      if (::IsWindow(Window) && ::IsDialogMessageW(Window, &Message)) continue;
       ::TranslateMessage(&Message);
-      ::DispatchMessageA(&Message);
+      ::DispatchMessageW(&Message);
     }
     Result = Window != nullptr ? int(Message.wParam) : 1;
   }

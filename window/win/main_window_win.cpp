@@ -9,6 +9,7 @@
 #include "control_ids.h"
 #include "file_dialogs_win.h"
 #include "resource.h"
+#include "text_win.h"
 
 namespace mirvane {
 
@@ -61,12 +62,6 @@ HFONT CreateLinkFont(int Dpi, int TextPercent) {
 
 SIZE ToSize(const PixelRect& Rect) {
   return {Rect.Width, Rect.Height};
-}
-
-std::string WindowText(HWND Window) {
-  std::string Text(std::size_t(::GetWindowTextLengthA(Window)) + 1, '\0');
-  Text.resize(std::size_t(::GetWindowTextA(Window, Text.data(), int(Text.size()))));
-  return Text;
 }
 
 }  // namespace
@@ -173,10 +168,11 @@ bool MainWindowWin::OnCreate() {
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     const ControlEntry& Entry = kControls[I];
     const ControlClass Class = ClassOf(Entry);
-    const std::string Text(Entry.Text);
-    Controls_[I] = ::CreateWindowExA(
-        Class.ExStyle, Class.Class, Text.c_str(), WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0, 0,
-        Hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
+    // Wide controls: the path box holds any name, whatever the code page.
+    Controls_[I] = ::CreateWindowExW(
+        Class.ExStyle, Wide(Class.Class).c_str(), Wide(Entry.Text).c_str(),
+        WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0, 0, Hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
     if (Controls_[I] == nullptr) return false;
   }
 
@@ -336,7 +332,7 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
             Face.Caption.Top + Face.Caption.Height};
   ::SetBkMode(Item.hDC, TRANSPARENT);
   ::SetTextColor(Item.hDC, ::GetSysColor(COLOR_BTNTEXT));
-  ::DrawTextA(Item.hDC, Caption.c_str(), -1, &Text, kPictureCaptionFormat);
+  ::DrawTextW(Item.hDC, Wide(Caption).c_str(), -1, &Text, kPictureCaptionFormat);
   if ((Item.itemState & ODS_FOCUS) && !(Item.itemState & ODS_NOFOCUSRECT)) {
     ::InflateRect(&Box, -3, -3);
     ::DrawFocusRect(Item.hDC, &Box);
@@ -391,7 +387,7 @@ std::string MainWindowWin::PathText() const {
 }
 
 void MainWindowWin::SetPathText(const std::string& Text) {
-  ::SetWindowTextA(Controls_[ControlIndex("txtSource")], Text.c_str());
+  PutWindowText(Controls_[ControlIndex("txtSource")], Text);
 }
 
 std::string MainWindowWin::ShowFileDialog(const DialogRequest& Request) {
@@ -399,7 +395,7 @@ std::string MainWindowWin::ShowFileDialog(const DialogRequest& Request) {
 }
 
 void MainWindowWin::Inform(const std::string& Text) {
-  ::MessageBoxA(Hwnd_, Text.c_str(), WindowText(Hwnd_).c_str(), MB_OK | MB_ICONINFORMATION);
+  ShowInformation(Hwnd_, Text);
 }
 
 void MainWindowWin::OpenAddress(const std::string& Address) {
