@@ -22,6 +22,7 @@
 #include "control_ids.h"
 #include "convert_card.h"
 #include "desktop_settings_win.h"
+#include "mirvane_process_win.h"
 #include "scratch_folder.h"
 #include "version.h"
 #include "win_dialog_driver.h"
@@ -40,6 +41,7 @@ using ::testing::ElementsAre;
 using testing::FileNameField;
 using testing::FindOwnedDialog;
 using ::testing::HasSubstr;
+using testing::kPatienceMs;
 using testing::MakeCard;
 using testing::MessageText;
 using testing::Pattern;
@@ -48,18 +50,11 @@ using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScreenDensity;
 using testing::SetText;
+using testing::StartMirvane;
 using testing::TextOf;
+using testing::WaitFor;
+using testing::WindowsPath;
 using testing::WriteBytes;
-
-// The longest any step of a test waits for the program; a program that
-// ends instead is noticed at once.
-constexpr DWORD kPatienceMs = 30000;
-
-// The build's paths are Linux paths; Wine shows the root as drive Z:.
-std::string WindowsPath(std::string Path) {
-  std::replace(Path.begin(), Path.end(), '/', '\\');
-  return "Z:" + Path;
-}
 
 // A path in any script as the 8-bit text that Mirvane.exe takes (UTF-8).
 std::string Utf8Of(const std::filesystem::path& Path) {
@@ -74,56 +69,13 @@ bool Holds(const std::filesystem::path& Path, const Bytes& Content) {
   return Bytes(std::istreambuf_iterator<char>(In), {}) == Content;
 }
 
-template <typename Condition>
-bool WaitFor(Condition Done, DWORD TimeoutMs = kPatienceMs) {
-  const DWORD Start = ::GetTickCount();
-  while (!Done()) {
-    if (::GetTickCount() - Start > TimeoutMs) return false;
-    ::Sleep(50);
-  }
-  return true;
-}
-
-struct WindowSearch {
-  DWORD Process;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND Window, LPARAM Param) {
-  auto* Wanted = reinterpret_cast<WindowSearch*>(Param);
-  DWORD Process = 0;
-  ::GetWindowThreadProcessId(Window, &Process);
-  char Class[32] = {};
-  ::GetClassNameA(Window, Class, sizeof Class);
-  if (Process == Wanted->Process && std::string(Class) == "MirvaneWindow" &&
-      ::IsWindowVisible(Window)) {
-    Wanted->Found = Window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 class MirvaneExeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MIRVANE_SKIP_WHERE_WINDOWS_CANNOT_SHOW();
     // Rectangles and sizes as the program sees them, in the screen's pixels.
     ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    std::string Command = "\"" + WindowsPath(Program) + "\"";
-    STARTUPINFOA Startup{};
-    Startup.cb = sizeof Startup;
-    ASSERT_TRUE(::CreateProcessA(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &Startup, &Process))
-        << Command;
-    bool Ended = false;
-    ASSERT_TRUE(WaitFor([&] {
-      WindowSearch Wanted{Process.dwProcessId, nullptr};
-      ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&Wanted));
-      Main = Wanted.Found;
-      Ended = ::WaitForSingleObject(Process.hProcess, 0) == WAIT_OBJECT_0;
-      return Main != nullptr || Ended;
-    }));
-    ASSERT_FALSE(Ended) << "Mirvane.exe ended before it showed its window";
+    ASSERT_EQ(StartMirvane(Program, Process, Main), "");
   }
 
   void TearDown() override {
@@ -337,7 +289,6 @@ TEST_F(MirvaneExeTest, SavesToALongJapanesePathAndNowhereElse) {
   EXPECT_THAT(NamesIn(Into), ElementsAre(CardName));
   EXPECT_THAT(NamesIn(Folder.Root()), ElementsAre(L"game.mem", FolderName));
 }
-
 
 // The program started on a screen of the density given as the parameter.
 class MirvaneExeAtDpiTest : public MirvaneExeTest, public ::testing::WithParamInterface<int> {
