@@ -30,27 +30,30 @@ inline std::string WindowsPath(std::string Path) {
   return Path.insert(0, "Z:");
 }
 
+struct MainWindowSearch {
+  DWORD Id;
+  HWND Found;
+};
+
+// A named function, not a lambda: 32-bit callbacks are stdcall.
+inline BOOL CALLBACK MatchMainWindow(HWND Window, LPARAM Param) {
+  auto* Wanted = reinterpret_cast<MainWindowSearch*>(Param);
+  DWORD Process = 0;
+  ::GetWindowThreadProcessId(Window, &Process);
+  char Class[32] = {};
+  ::GetClassNameA(Window, Class, sizeof Class);
+  if (Process != Wanted->Id || std::string(Class) != "MirvaneWindow" ||
+      !::IsWindowVisible(Window)) {
+    return TRUE;
+  }
+  Wanted->Found = Window;
+  return FALSE;
+}
+
 // The visible main window of the process Id, or null.
 inline HWND MainWindowOf(DWORD Id) {
-  struct Search {
-    DWORD Id;
-    HWND Found;
-  } Wanted{Id, nullptr};
-  ::EnumWindows(
-      [](HWND Window, LPARAM Param) -> BOOL {
-        auto* Wanted = reinterpret_cast<Search*>(Param);
-        DWORD Process = 0;
-        ::GetWindowThreadProcessId(Window, &Process);
-        char Class[32] = {};
-        ::GetClassNameA(Window, Class, sizeof Class);
-        if (Process != Wanted->Id || std::string(Class) != "MirvaneWindow" ||
-            !::IsWindowVisible(Window)) {
-          return TRUE;
-        }
-        Wanted->Found = Window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&Wanted));
+  MainWindowSearch Wanted{Id, nullptr};
+  ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&Wanted));
   return Wanted.Found;
 }
 
