@@ -50,8 +50,8 @@ struct HandlerState {
 };
 HandlerState State;
 
-bool IsIgnored(const struct sigaction& Action) {
-  return (Action.sa_flags & SA_SIGINFO) == 0 && Action.sa_handler == SIG_IGN;
+bool IsDefault(const struct sigaction& Action) {
+  return (Action.sa_flags & SA_SIGINFO) == 0 && Action.sa_handler == SIG_DFL;
 }
 
 extern "C" void RemoveNameAndEnd(int Signal) {
@@ -60,7 +60,7 @@ extern "C" void RemoveNameAndEnd(int Signal) {
     ::unlinkat(State.Folder.load(std::memory_order_relaxed), State.Name, 0);
   }
   // The signal stays blocked until this handler returns; it is then taken
-  // again as the program had it, which by default ends the process.
+  // again with its default action, which ends the process.
   if (Signal > 0 && Signal < NSIG) ::sigaction(Signal, &State.Previous[Signal], nullptr);
   (void)::raise(Signal);
   errno = Saved;
@@ -80,7 +80,7 @@ SaveSignalGuard::SaveSignalGuard() {
   for (int Signal = 1; Signal < NSIG; ++Signal) {
     Installed_[Signal] =
         EndsTheProcess(Signal) && ::sigaction(Signal, nullptr, &State.Previous[Signal]) == 0 &&
-        !IsIgnored(State.Previous[Signal]) && ::sigaction(Signal, &Ours, nullptr) == 0;
+        IsDefault(State.Previous[Signal]) && ::sigaction(Signal, &Ours, nullptr) == 0;
   }
 
   struct sigaction Ignore = {};

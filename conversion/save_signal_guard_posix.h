@@ -5,11 +5,12 @@
 
 namespace mirvane {
 
-// While it lives, every signal that ends the process when sent to it (see
-// the .cpp for which) first removes the temporary name that Arm registered
-// and then ends the process as it would have without the guard: by default,
-// or through the handler the program had installed. A signal that was
-// ignored stays ignored. SIGXFSZ, unless the program handles it itself, is
+// While it lives, every signal that would end the process by its default
+// action (see the .cpp for which) first removes the temporary name that Arm
+// registered and then ends the process as it would have without the guard.
+// A signal that the program ignores or handles itself is left to the
+// program: its handler may well return, and the save then goes on with its
+// temporary file. SIGXFSZ, unless the program handles it itself, is
 // ignored, so that a write past the file-size limit fails with EFBIG instead
 // of killing the process. The previous dispositions come back when the guard
 // goes away. SIGKILL cannot be caught.

@@ -44,8 +44,8 @@ enum class Place { Disk, Tmpfs, FatThroughFuse };
 
 // Signals that end a process when sent to it; none may leave a temporary.
 std::vector<int> EndingSignals() {
-  return {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,  SIGUSR1, SIGUSR2,
-          SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL, SIGPWR,  SIGRTMIN, SIGRTMAX};
+  return {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,   SIGUSR1,  SIGUSR2,
+          SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL, SIGPWR,  SIGSTKFLT, SIGRTMIN, SIGRTMAX};
 }
 
 std::string SignalName(int Signal) {
@@ -202,7 +202,9 @@ TEST_P(SaveSignalGuardTest, ASignalRemovesTheArmedNameBeforeEndingTheProcess) {
 INSTANTIATE_TEST_SUITE_P(EndingSignals, SaveSignalGuardTest, ::testing::ValuesIn(EndingSignals()),
                          [](const auto& Info) { return SignalName(Info.param); });
 
-TEST(SaveSignalGuard, IgnoresFileSizeSignalsWhileItLivesAndPutsBackWhatItFound) {
+// A handler of the program's own may return: the save must go on with its
+// temporary file, so the guard leaves such a signal alone.
+TEST(SaveSignalGuard, IgnoresFileSizeSignalsAndLeavesTheProgramsOwnHandlers) {
   const auto Handler = [](int) {};
   std::vector<void (*)(int)> Previous;
   for (const int Signal : EndingSignals()) Previous.push_back(std::signal(Signal, Handler));
@@ -211,6 +213,11 @@ TEST(SaveSignalGuard, IgnoresFileSizeSignalsWhileItLivesAndPutsBackWhatItFound) 
   {
     const SaveSignalGuard Guard;
     sigaction(SIGXFSZ, nullptr, &During);
+    for (const int Signal : EndingSignals()) {
+      struct sigaction Now = {};
+      sigaction(Signal, nullptr, &Now);
+      EXPECT_EQ(Now.sa_handler, Handler) << SignalName(Signal);
+    }
   }
   sigaction(SIGXFSZ, nullptr, &After);
   EXPECT_EQ(During.sa_handler, SIG_IGN);
