@@ -124,8 +124,8 @@ constexpr int kNameTries = 100;
 
 enum class Outcome {
   Saved,
-  Failed,   // nothing was left behind, and the old card is as it was
-  NotHere,  // this way cannot be taken here; nothing was done that counts
+  Failed,       // nothing was left behind, and the old card is as it was
+  Unsupported,  // the file system or the process cannot save this way; nothing was done
 };
 
 // Gives the unnamed file Fd the name Name in Folder; false with errno EEXIST
@@ -198,12 +198,12 @@ Outcome SaveUnnamed(const Destination& Where, std::span<const unsigned char> Byt
                     SaveSignalGuard& Guard) {
   const int Folder = Where.Folder.Get();
   Descriptor File(::openat(Folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-  if (!File.Valid()) return Outcome::NotHere;
+  if (!File.Valid()) return Outcome::Unsupported;
   // A write that fails here would fail under a name too.
   if (!Fill(File.Get(), Where, Bytes)) return Outcome::Failed;
   if (Where.Exists) {
     std::string TempName;
-    if (!NameUnnamed(File.Get(), Folder, Guard, TempName)) return Outcome::NotHere;
+    if (!NameUnnamed(File.Get(), Folder, Guard, TempName)) return Outcome::Unsupported;
     return Finish(File, TempName, Where, Guard);
   }
   if (Link(File.Get(), Folder, Where.Name.c_str())) {
@@ -211,7 +211,7 @@ Outcome SaveUnnamed(const Destination& Where, std::span<const unsigned char> Byt
     ::unlinkat(Folder, Where.Name.c_str(), 0);
     return Outcome::Failed;
   }
-  return errno == EEXIST ? Outcome::Failed : Outcome::NotHere;
+  return errno == EEXIST ? Outcome::Failed : Outcome::Unsupported;
 }
 
 // Where files cannot be made without a name (FAT), or not linked once made
@@ -310,7 +310,7 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
   if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
   SaveSignalGuard Guard;
   Outcome Done = SaveUnnamed(Where, Bytes, Guard);
-  if (Done == Outcome::NotHere) Done = SaveNamed(Where, Bytes, Guard);
+  if (Done == Outcome::Unsupported) Done = SaveNamed(Where, Bytes, Guard);
   if (Done != Outcome::Saved) return false;
   Guard.Disarm();
   // The card is in place either way; this only hastens its name to the disk.
