@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
+
 namespace mirvane::testing {
 
 namespace {
@@ -48,24 +50,52 @@ std::wstring ToWide(const std::string& Utf8) {
 }  // namespace
 
 DialogScript::DialogScript(HWND Owner, DWORD TimeoutMs)
-    : Owner_(Owner), TimeoutMs_(TimeoutMs), StepStart_(::GetTickCount()) {
+    : Owner_(Owner),
+      TimeoutMs_(TimeoutMs),
+      StepStart_(::GetTickCount()),
+      LastPoll_(StepStart_),
+      Stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      Watchdog_(::CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {
   ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetTimer(Owner_, kTimerId, 50, Tick);
 }
 
 DialogScript::~DialogScript() {
+  ::SetEvent(Stop_);
+  ::WaitForSingleObject(Watchdog_, INFINITE);
+  ::CloseHandle(Watchdog_);
+  ::CloseHandle(Stop_);
   ::KillTimer(Owner_, kTimerId);
   ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, 0);
 }
 
 DialogScript& DialogScript::OnDialog(Action Run) {
-  Steps_.push_back({false, std::move(Run)});
-  return *this;
+  return Queue(false, std::move(Run));
 }
 
 DialogScript& DialogScript::OnPrompt(Action Run) {
-  Steps_.push_back({true, std::move(Run)});
+  return Queue(true, std::move(Run));
+}
+
+DialogScript& DialogScript::Queue(bool Prompt, Action Run) {
+  Steps_.push_back({Prompt, std::move(Run)});
+  LastPoll_ = ::GetTickCount();
+  Armed_ = true;
   return *this;
+}
+
+DWORD WINAPI DialogScript::Watch(void* Self) {
+  auto* Script = static_cast<DialogScript*>(Self);
+  while (::WaitForSingleObject(Script->Stop_, 1000) == WAIT_TIMEOUT) {
+    if (!Script->Armed_ || ::GetTickCount() - Script->LastPoll_ <= Script->TimeoutMs_) continue;
+    std::printf(
+        "Failure: a dialog call has not returned %lu ms after the script last ran; the "
+        "test program ends here\n",
+        static_cast<unsigned long>(Script->TimeoutMs_));
+    std::fflush(stdout);
+    ::TerminateProcess(::GetCurrentProcess(), 1);
+  }
+  return 0;
 }
 
 void CALLBACK DialogScript::Tick(HWND Window, UINT, UINT_PTR, DWORD) {
@@ -75,6 +105,7 @@ void CALLBACK DialogScript::Tick(HWND Window, UINT, UINT_PTR, DWORD) {
 }
 
 void DialogScript::Poll() {
+  if (!GivenUp_) LastPoll_ = ::GetTickCount();
   if (GivenUp_) {
     // Closes whatever is still open, prompts first, until the call returns.
     for (HWND Owner : {LastDialog_, Owner_}) {
@@ -100,7 +131,13 @@ void DialogScript::Poll() {
 
 void DialogScript::CloseUnexpected() {
   HWND Open = FindOwnedDialog(Owner_);
-  if (Open == LastDialog_) Open = nullptr;  // the last step's dialog, closing
+  if (Open != nullptr && Open == LastDialog_) {
+    // The last step's dialog, closing, unless it stays.
+    if (::GetTickCount() - StepStart_ <= TimeoutMs_) return;
+    Failures_.push_back("the last step's dialog stayed open: \"" + TextOf(Open) + "\"");
+    GivenUp_ = true;
+    return;
+  }
   if (Open == nullptr) Open = FindOwnedDialog(LastDialog_);
   if (Open == nullptr) return;
   Failures_.push_back("a dialog no step expected: \"" + TextOf(Open) + "\" \"" + MessageText(Open) +

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
@@ -21,8 +22,12 @@ class DialogScript {
 
   // Steps wait at most TimeoutMs each; then the script gives up, cancels
   // what is open and records the failure. Once every step has run, a dialog
-  // or prompt that opens is cancelled and recorded as a failure, so that it
-  // cannot hold the call under test.
+  // or prompt that opens, or the last step's dialog still open TimeoutMs
+  // later, is cancelled and recorded as a failure, so that it cannot hold
+  // the call under test. A call that stops serving the script's timer for
+  // TimeoutMs (stuck inside the system), or that still runs TimeoutMs after
+  // the script gave up, ends the test program with a failure: no press can
+  // end it, and the test run would wait for it until its own limit.
   explicit DialogScript(HWND Owner, DWORD TimeoutMs = 30000);
   ~DialogScript();
   DialogScript(const DialogScript&) = delete;
@@ -43,6 +48,8 @@ class DialogScript {
   };
 
   static void CALLBACK Tick(HWND Window, UINT, UINT_PTR, DWORD);
+  static DWORD WINAPI Watch(void* Self);
+  DialogScript& Queue(bool Prompt, Action Run);
   void Poll();
   void CloseUnexpected();
   void GiveUp();
@@ -54,6 +61,12 @@ class DialogScript {
   bool GivenUp_ = false;
   std::deque<Step> Steps_;
   std::vector<std::string> Failures_;
+  // The watchdog's view: set once a step is queued; when the script last
+  // ran while not given up.
+  std::atomic<bool> Armed_ = false;
+  std::atomic<DWORD> LastPoll_;
+  HANDLE Stop_;
+  HANDLE Watchdog_;
 };
 
 // The visible dialog box owned by Owner that takes input (no prompt of its
