@@ -280,24 +280,42 @@ TEST_F(WinFileDialogTest, OpenInADeepFolderWithTheNameUntouchedKeepsTheWorkingDi
   fs::current_path(Before);
 }
 
-// Saves accepted as proposed: a relative name, and a path whose folder is
-// beyond MAX_PATH, which Wine's dialog cannot start in. Wine starts in the
-// working folder, which holds a file of the filter's type, and whose path
-// and 254 blanks are beyond MAX_PATH too.
+// Saves accepted as proposed, from a working folder of 227 characters that
+// holds a file of the filter's type: Wine starts there unless told
+// otherwise. Wine's dialog joins the folder it shows and the name box's text
+// in an array of MAX_PATH UTF-16 units: a proposal longer than that, relative
+// or absolute, comes without a name; a folder beyond MAX_PATH is left out.
 TEST_F(WinFileDialogTest, SaveAcceptedAsProposedSavesTheNameInTheFolderShown) {
-  const fs::path Before = fs::current_path(), Deep = Folder.Root() / std::string(120, 'd');
+  const fs::path Before = fs::current_path();
+  const fs::path Deep = Folder.Root() / std::string(226 - Folder.Root().string().size(), 'd');
   fs::create_directory(Deep);
+  ASSERT_EQ(Deep.string().size(), 227u);
   WriteBytes((Deep / "old.mcd").string(), {1});
   fs::current_path(Deep);
-  const std::string Name = std::string(40, 'n') + ".mcd";
-  for (const std::string& Proposed : {Name, (Deep / std::string(150, 'f') / Name).string()}) {
-    std::string Shown;
+  std::wstring Smiles;
+  for (int I = 0; I < 120; ++I) Smiles += L"\U0001F600";
+  const struct {
+    std::string Proposed;
+    fs::path Shown;
+    std::string Name;  // in the name box
+  } Proposals[] = {{"n.mcd", Deep, "n.mcd"},
+                   {(Deep / std::string(150, 'f') / "n.mcd").string(), Deep, "n.mcd"},
+                   {std::string(40, 'n') + ".mcd", Deep, ""},
+                   {Utf8((Folder.Root() / (Smiles + L".mcd")).wstring()), Folder.Root(), ""}};
+  for (const auto& Row : Proposals) {
+    SCOPED_TRACE(Row.Proposed);
+    std::string Shown, NameShown;
     Script->OnDialog([&](HWND Dialog) {
       Shown = FolderOf(Dialog);
+      NameShown = TextOf(FileNameField(Dialog));
       PressButton(Dialog, IDOK);
+      PressButton(Dialog, IDCANCEL);  // where OK takes no name
     });
-    const std::string Chosen = SaveDialog(Owner, kDestinationFilter, "Save", Proposed, Proposed);
-    EXPECT_EQ(Chosen, Shown + "\\" + Name);
+    const std::string Chosen =
+        SaveDialog(Owner, kDestinationFilter, "Save", Row.Proposed, Row.Proposed);
+    EXPECT_EQ(Lower(Shown), Lower(Row.Shown.string()));
+    EXPECT_EQ(NameShown, Row.Name);
+    EXPECT_EQ(Chosen, Row.Name.empty() ? "" : Shown + "\\" + Row.Name);
   }
   EXPECT_EQ(fs::current_path(), Deep);
   fs::current_path(Before);
