@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "text_win.h"
+#include "utf16_win.h"
 
 namespace mirvane {
 
@@ -94,10 +95,10 @@ DialogSystem DialogSystemHere() {
 void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
                            FileDialogRecord& Out) {
   const bool Wine = System == DialogSystem::Wine;
-  Out.ApiFilter = Wide(FilterToApi(Request.Filter));
-  Out.Title = Wide(Request.Title);
-  Out.InitialFolder = Wide(Request.InitialFolder);
-  std::wstring Name = Wide(Request.ProposedName);
+  Out.ApiFilter = Utf16(FilterToApi(Request.Filter), BadText::Replace);
+  Out.Title = Utf16(Request.Title, BadText::Replace);
+  Out.InitialFolder = Utf16(Request.InitialFolder, BadText::Refuse);
+  std::wstring Name = Utf16(Request.ProposedName, BadText::Refuse);
   if (Wine) FitWineArrays(Out.InitialFolder, Name);
   Out.File = NameBuffer(Name, !Wine);
   // A file's title is part of its path: the same room always holds it.
@@ -147,7 +148,7 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
     return "";
   }
   const wchar_t* File = Dialog.Record.lpstrFile;
-  return ChosenPath(Utf8({File, ::wcsnlen(File, Dialog.Record.nMaxFile)}));
+  return ChosenPath(Utf8({File, ::wcsnlen(File, Dialog.Record.nMaxFile)}, BadText::Refuse));
 }
 
 std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {

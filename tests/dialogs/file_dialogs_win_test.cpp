@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "scratch_folder.h"
-#include "text_win.h"
+#include "utf16_win.h"
 #include "win_dialog_driver.h"
 #include "windows_shown_win.h"
 
@@ -53,7 +53,7 @@ std::string Lower(std::string Text) {
 std::string FilterList(const wchar_t* List) {
   const wchar_t* End = List;
   while (*End != L'\0') End += std::wcslen(End) + 1;
-  return Utf8({List, std::size_t(End + 1 - List)});
+  return Utf8({List, std::size_t(End + 1 - List)}, BadText::Refuse);
 }
 
 TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
@@ -76,9 +76,9 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_GE(R.nMaxFile, 3u * 32767 + 1);
   // 254 blanks, then nothing but NULs.
   const std::string Blanks = std::string(254, ' ') + std::string(R.nMaxFile - 254, '\0');
-  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Blanks);
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}, BadText::Refuse), Blanks);
   EXPECT_EQ(R.nMaxFileTitle, R.nMaxFile);
-  EXPECT_EQ(Utf8({R.lpstrFileTitle, R.nMaxFileTitle}), Blanks);
+  EXPECT_EQ(Utf8({R.lpstrFileTitle, R.nMaxFileTitle}, BadText::Refuse), Blanks);
   EXPECT_STREQ(R.lpstrInitialDir, L"c:\\");
   EXPECT_STREQ(R.lpstrTitle, L"Select a memory card");
   EXPECT_EQ(R.Flags, 4100u);
@@ -101,7 +101,8 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
 
   EXPECT_EQ(R.Flags, 8198u);
   EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
-  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Long + std::string(R.nMaxFile - 254, '\0'));
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}, BadText::Refuse),
+            Long + std::string(R.nMaxFile - 254, '\0'));
   EXPECT_STREQ(R.lpstrInitialDir, L"C:\\cards\\g.mcd");
   EXPECT_STREQ(R.lpstrTitle, L"Save Bleem Memory Card");
 
@@ -110,7 +111,7 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
     BuildFileDialogRecord(Short, nullptr, System, Dialog);
     // Under Wine the name buffer starts with no blanks.
     const std::string Blanks(System == DialogSystem::Windows ? 246 : 0, ' ');
-    EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}),
+    EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}, BadText::Refuse),
               "C:\\g.mcd" + Blanks + std::string(Dialog.Record.nMaxFile - 8 - Blanks.size(), '\0'));
   }
 }
@@ -298,10 +299,11 @@ TEST_F(WinFileDialogTest, SaveAcceptedAsProposedSavesTheNameInTheFolderShown) {
     std::string Proposed;
     fs::path Shown;
     std::string Name;  // in the name box
-  } Proposals[] = {{"n.mcd", Deep, "n.mcd"},
-                   {(Deep / std::string(150, 'f') / "n.mcd").string(), Deep, "n.mcd"},
-                   {std::string(40, 'n') + ".mcd", Deep, ""},
-                   {Utf8((Folder.Root() / (Smiles + L".mcd")).wstring()), Folder.Root(), ""}};
+  } Proposals[] = {
+      {"n.mcd", Deep, "n.mcd"},
+      {(Deep / std::string(150, 'f') / "n.mcd").string(), Deep, "n.mcd"},
+      {std::string(40, 'n') + ".mcd", Deep, ""},
+      {Utf8((Folder.Root() / (Smiles + L".mcd")).wstring(), BadText::Refuse), Folder.Root(), ""}};
   for (const auto& Row : Proposals) {
     SCOPED_TRACE(Row.Proposed);
     std::string Shown, NameShown;

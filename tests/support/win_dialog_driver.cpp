@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "utf16_win.h"
+
 namespace mirvane::testing {
 
 namespace {
@@ -27,24 +29,6 @@ BOOL CALLBACK MatchOwnedDialog(HWND Window, LPARAM Param) {
     return FALSE;
   }
   return TRUE;
-}
-
-std::string ToUtf8(const std::wstring& Wide) {
-  if (Wide.empty()) return "";
-  const int Size = ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), int(Wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string Result(std::size_t(Size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), int(Wide.size()), Result.data(), Size, nullptr,
-                        nullptr);
-  return Result;
-}
-
-std::wstring ToWide(const std::string& Utf8) {
-  if (Utf8.empty()) return L"";
-  const int Size = ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), int(Utf8.size()), nullptr, 0);
-  std::wstring Result(std::size_t(Size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), int(Utf8.size()), Result.data(), Size);
-  return Result;
 }
 
 }  // namespace
@@ -165,7 +149,7 @@ std::string TextOf(HWND Window) {
   std::wstring Text(std::size_t(Length) + 1, L'\0');
   ::SendMessageW(Window, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()));
   Text.resize(std::size_t(Length));
-  return ToUtf8(Text);
+  return Utf8(Text, BadText::Replace);
 }
 
 std::vector<std::string> ComboItems(HWND Combo) {
@@ -176,7 +160,7 @@ std::vector<std::string> ComboItems(HWND Combo) {
     std::wstring Item(std::size_t(Length) + 1, L'\0');
     ::SendMessageW(Combo, CB_GETLBTEXT, I, reinterpret_cast<LPARAM>(Item.data()));
     Item.resize(std::size_t(Length));
-    Items.push_back(ToUtf8(Item));
+    Items.push_back(Utf8(Item, BadText::Replace));
   }
   return Items;
 }
@@ -198,11 +182,11 @@ std::string FolderOf(HWND FileDialog) {
   // Answered in the dialog's own character set: UTF-16 for the "W" dialogs.
   wchar_t Folder[MAX_PATH] = {};
   ::SendMessageW(FileDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
-  return ToUtf8(Folder);
+  return Utf8(Folder, BadText::Replace);
 }
 
-void SetText(HWND Window, const std::string& Utf8) {
-  const std::wstring Wide = ToWide(Utf8);
+void SetText(HWND Window, const std::string& Text) {
+  const std::wstring Wide = Utf16(Text, BadText::Refuse);
   ::SendMessageW(Window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide.c_str()));
 }
 

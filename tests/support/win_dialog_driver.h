@@ -80,7 +80,7 @@ int ComboSelection(HWND Combo);
 // The file dialog's name field, its current folder, and its buttons.
 HWND FileNameField(HWND FileDialog);
 std::string FolderOf(HWND FileDialog);
-void SetText(HWND Window, const std::string& Utf8);
+void SetText(HWND Window, const std::string& Text);  // UTF-8
 void PressButton(HWND Dialog, int Id);
 
 // The prompt's text (the static control of a message box).

@@ -24,6 +24,7 @@
 #include "desktop_settings_win.h"
 #include "mirvane_process_win.h"
 #include "scratch_folder.h"
+#include "utf16_win.h"
 #include "version.h"
 #include "win_dialog_driver.h"
 #include "window_commands.h"
@@ -58,8 +59,7 @@ using testing::WriteBytes;
 
 // A path in any script as the 8-bit text that Mirvane.exe takes (UTF-8).
 std::string Utf8Of(const std::filesystem::path& Path) {
-  const std::u8string Text = Path.u8string();
-  return std::string(Text.begin(), Text.end());
+  return Utf8(Path.wstring(), BadText::Refuse);
 }
 
 // True when the file at Path exists and holds exactly Content.
