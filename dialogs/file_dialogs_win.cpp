@@ -148,7 +148,13 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
     return "";
   }
   const wchar_t* File = Dialog.Record.lpstrFile;
-  return ChosenPath(Utf8({File, ::wcsnlen(File, Dialog.Record.nMaxFile)}, BadText::Refuse));
+  const std::wstring_view Chosen(File, ::wcsnlen(File, Dialog.Record.nMaxFile));
+  const std::string Path = Utf8(Chosen, BadText::Refuse);
+  if (Path.empty() && !Chosen.empty()) {
+    ShowInformation(Dialog.Record.hwndOwner,
+                    "The name of the file chosen is not valid Unicode and cannot be used.");
+  }
+  return ChosenPath(Path);
 }
 
 std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {

@@ -60,8 +60,8 @@ std::string ChosenPath(std::string_view FileBuffer);
 // without leading or trailing blanks, or "" when the user cancelled. A
 // dialog that fails instead (a path too long for the buffer among the
 // reasons) is never taken for a cancel: the user is told in a box owned by
-// the owner, and "" is returned. So is "" for a chosen name that is not
-// UTF-16 (a lone surrogate), which no UTF-8 text can carry.
+// the owner, and "" is returned. So is a chosen name that is not UTF-16 (a
+// lone surrogate, which NTFS allows), which no UTF-8 text can carry.
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog);
 
 // Shows the dialog modal to Form1; returns the chosen path or "".

@@ -237,23 +237,36 @@ TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
   EXPECT_EQ(SaveDialog(Owner, kDestinationFilter, "Save", Folder.PathOf("g.mcd"), ""), Chosen);
 }
 
-TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
-  const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
-  FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Owner, DialogSystemHere(), Dialog);
-  Dialog.Record.nMaxFile = 40;
-  std::string Told;
-  Script
-      ->OnDialog([&](HWND Shown) {
-        SetText(FileNameField(Shown), Folder.PathOf(std::string(60, 'n') + ".mcd"));
-        PressButton(Shown, IDOK);
-      })
-      .OnDialog([&](HWND Box) {
-        Told = MessageText(Box);
-        PressButton(Box, IDOK);
-      });
-  EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
-  EXPECT_EQ(Told, "The file dialog failed (error 0x3003).") << "FNERR_BUFFERTOOSMALL";
+// A dialog that fails, and a name chosen that is not UTF-16 (a lone
+// surrogate: NTFS allows one), are told and not taken for a cancel.
+TEST_F(WinFileDialogTest, AFailureOrAnUnusableNameIsToldAndNotTakenForACancel) {
+  const struct {
+    std::wstring Typed;
+    DWORD BufferChars;
+    std::string Told;
+  } Rows[] = {{std::wstring(60, L'n') + L".mcd", 40,  // FNERR_BUFFERTOOSMALL
+               "The file dialog failed (error 0x3003)."},
+              {L"n\xD800.mcd", DWORD(kDialogBufferChars),
+               "The name of the file chosen is not valid Unicode and cannot be used."}};
+  for (const auto& Row : Rows) {
+    const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
+    FileDialogRecord Dialog;
+    BuildFileDialogRecord(Request, Owner, DialogSystemHere(), Dialog);
+    Dialog.Record.nMaxFile = Row.BufferChars;
+    const std::wstring Typed = Folder.Root().wstring() + L"\\" + Row.Typed;
+    std::string Told;
+    Script
+        ->OnDialog([&](HWND Shown) {
+          ::SendMessageW(FileNameField(Shown), WM_SETTEXT, 0, LPARAM(Typed.c_str()));
+          PressButton(Shown, IDOK);
+        })
+        .OnDialog([&](HWND Box) {
+          Told = MessageText(Box);
+          PressButton(Box, IDOK);
+        });
+    EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
+    EXPECT_EQ(Told, Row.Told);
+  }
 }
 
 // Wine's dialog joins its folder and the name box's text in an array of
