@@ -62,6 +62,21 @@ std::string Utf8Of(const std::filesystem::path& Path) {
   return Utf8(Path.wstring(), BadText::Refuse);
 }
 
+// The ANSI code page the process runs under, asked of the process itself:
+// GetACP, run as a thread of its own (kernel32 lies at one address in every
+// process); 0 if it could not be asked.
+UINT CodePageOf(HANDLE Process) {
+  const auto GetAcp = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetACP")));
+  const HANDLE Thread = ::CreateRemoteThread(Process, nullptr, 0, GetAcp, nullptr, 0, nullptr);
+  DWORD Page = 0;
+  if (Thread != nullptr && ::WaitForSingleObject(Thread, kPatienceMs) == WAIT_OBJECT_0) {
+    ::GetExitCodeThread(Thread, &Page);
+  }
+  if (Thread != nullptr) ::CloseHandle(Thread);
+  return Page;
+}
+
 // True when the file at Path exists and holds exactly Content.
 bool Holds(const std::filesystem::path& Path, const Bytes& Content) {
   if (!std::filesystem::exists(Path)) return false;
@@ -237,6 +252,7 @@ TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
 // script travels whole through the path box, the dialogs and the file calls.
 TEST_F(MirvaneExeTest, ConvertsACardWhoseNameIsInAnyScript) {
   namespace fs = std::filesystem;
+  EXPECT_EQ(CodePageOf(Process.hProcess), UINT(CP_UTF8));
   const fs::path Source = Folder.Root() / L"\u30AB\u30FC\u30C9 \u00E9t\u00E9.mem";
   const fs::path Saved = Folder.Root() / L"\u30AB\u30FC\u30C9 \u00E9t\u00E9.mcd";
   const Bytes Body = Pattern(3000);
@@ -576,6 +592,7 @@ class MirvaneAnsiExeTest : public MirvaneExeTest {
 // ".." among them leading out of the folder chosen.
 TEST_F(MirvaneAnsiExeTest, ANameOutsideTheAnsiCodePageNamesThatFileAndNoOther) {
   namespace fs = std::filesystem;
+  ASSERT_EQ(CodePageOf(Process.hProcess), 1252u);
   const fs::path Source = Folder.Root() / L"\u0141\u00F3d\u017A.mem";
   const fs::path Near = Folder.Root() / L"L\u00F3dz.mcd";
   const Bytes Body = Pattern(3000), Other = Pattern(50, 9);
