@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "mirvane_process_win.h"
+#include "utf16_win.h"
+
 namespace mirvane::testing {
 
 namespace {
@@ -26,11 +29,7 @@ bool InstallTestFont() {
 }  // namespace
 
 std::wstring TestFontPath() {
-  // The build's paths are Linux paths; Wine shows the root as drive Z:.
-  const std::string Path = "Z:" MIRVANE_TEST_FONT;
-  std::wstring Wide(Path.begin(), Path.end());
-  std::replace(Wide.begin(), Wide.end(), L'/', L'\\');
-  return Wide;
+  return Utf16(WindowsPath(MIRVANE_TEST_FONT), BadText::Refuse);
 }
 
 DesktopSetting::DesktopSetting(const char* Key, const char* Name, DWORD Type, const void* Value,

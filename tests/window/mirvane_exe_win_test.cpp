@@ -50,6 +50,7 @@ using testing::PressButton;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScreenDensity;
+using testing::ScreenPixels;
 using testing::SetText;
 using testing::StartMirvane;
 using testing::TextOf;
@@ -392,23 +393,15 @@ class MirvaneExeLookTest : public MirvaneExeTest, public ::testing::WithParamInt
 // Least in a colour channel, in Area of Main's client area, as the screen
 // shows it; empty if nothing does.
 RECT InkOnScreen(HWND Main, const RECT& Area, int Least) {
-  POINT Origin{Area.left, Area.top};
-  ::ClientToScreen(Main, &Origin);
+  RECT OnScreen = Area;
+  ::MapWindowPoints(Main, nullptr, reinterpret_cast<POINT*>(&OnScreen), 2);
+  const std::vector<std::uint32_t> Pixels = ScreenPixels(OnScreen);
   const int Width = Area.right - Area.left, Height = Area.bottom - Area.top;
-  HDC Screen = ::GetDC(nullptr);
-  HDC Dc = ::CreateCompatibleDC(Screen);
-  BITMAPINFO Info{};
-  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* Bits = nullptr;
-  HBITMAP Shot = ::CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HGDIOBJ Old = ::SelectObject(Dc, Shot);
-  ::BitBlt(Dc, 0, 0, Width, Height, Screen, Origin.x, Origin.y, SRCCOPY);
-  ::GdiFlush();
   const COLORREF Back = ::GetSysColor(COLOR_BTNFACE);
   RECT Ink{};
   for (int Y = 0; Y < Height; ++Y) {
     for (int X = 0; X < Width; ++X) {
-      const std::uint32_t Pixel = static_cast<const std::uint32_t*>(Bits)[Y * Width + X];
+      const std::uint32_t Pixel = Pixels[std::size_t(Y * Width + X)];
       const int Apart = std::max({std::abs(int(Pixel >> 16 & 0xFF) - GetRValue(Back)),
                                   std::abs(int(Pixel >> 8 & 0xFF) - GetGValue(Back)),
                                   std::abs(int(Pixel & 0xFF) - GetBValue(Back))});
@@ -416,10 +409,6 @@ RECT InkOnScreen(HWND Main, const RECT& Area, int Least) {
       if (Apart > Least) ::UnionRect(&Ink, &Ink, &Dot);
     }
   }
-  ::SelectObject(Dc, Old);
-  ::DeleteObject(Shot);
-  ::DeleteDC(Dc);
-  ::ReleaseDC(nullptr, Screen);
   return Ink;
 }
 
