@@ -70,7 +70,7 @@ DesktopSetting TextSize(int Percent) {
   return {"Software\\Microsoft\\Accessibility", "TextScaleFactor", REG_DWORD, &Value, sizeof Value};
 }
 
-DesktopSetting WindowsMessageFont(int Height) {
+DesktopSetting WindowsMessageFont(int Height, bool Wanted) {
   LOGFONTW Font{};
   Font.lfHeight = Height;
   Font.lfWeight = FW_NORMAL;
@@ -80,7 +80,7 @@ DesktopSetting WindowsMessageFont(int Height) {
           REG_BINARY,
           &Font,
           sizeof Font,
-          InstallTestFont()};
+          Wanted && InstallTestFont()};
 }
 
 }  // namespace mirvane::testing

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -381,10 +380,9 @@ class MirvaneExeLookTest : public MirvaneExeTest, public ::testing::WithParamInt
     const Desktop& At = GetParam();
     const DesktopSetting Density = ScreenDensity(At.Dpi);
     const DesktopSetting Text = testing::TextSize(At.TextPercent);
-    const std::unique_ptr<DesktopSetting> Font(
-        At.WindowsFont ? new DesktopSetting(testing::WindowsMessageFont(-12 * At.TextPercent / 100))
-                       : nullptr);
-    ASSERT_TRUE(Density.Set() && Text.Set() && (Font == nullptr || Font->Set()));
+    const DesktopSetting Font =
+        testing::WindowsMessageFont(-12 * At.TextPercent / 100, At.WindowsFont);
+    ASSERT_TRUE(Density.Set() && Text.Set() && Font.Set() == At.WindowsFont);
     MirvaneExeTest::SetUp();
   }
 };

@@ -70,14 +70,13 @@ int main(int argc, char** argv) {
   {
     // Read as the program starts; put back once its window shows.
     const auto Density = mirvane::testing::ScreenDensity(std::atoi(argv[3]));
-    const auto Start = [&] { return mirvane::testing::StartMirvane(argv[1], Process, Main); };
+    const auto Font = mirvane::testing::WindowsMessageFont(-12, WindowsFont);
     if (!Density.Set()) {
       Failed = "could not set the screen's density";
-    } else if (WindowsFont) {
-      const auto Font = mirvane::testing::WindowsMessageFont(-12);
-      Failed = Font.Set() ? Start() : "could not set the message font";
+    } else if (Font.Set() != WindowsFont) {
+      Failed = "could not set the message font";
     } else {
-      Failed = Start();
+      Failed = mirvane::testing::StartMirvane(argv[1], Process, Main);
     }
   }
   RECT Box{};
