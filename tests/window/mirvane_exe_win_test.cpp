@@ -104,7 +104,7 @@ class MirvaneExeTest : public ::testing::Test {
       WaitFor([Open] { return !::IsWindowVisible(Open); });
     }
     if (Main != nullptr) ::PostMessageA(Main, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(Process.hProcess, kPatienceMs) == WAIT_OBJECT_0) {
       DWORD Code = 1;
       ::GetExitCodeProcess(Process.hProcess, &Code);
       EXPECT_EQ(Code, 0u) << "closing the window ends the program cleanly";

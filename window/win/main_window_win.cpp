@@ -232,11 +232,11 @@ void MainWindowWin::ApplyDpi(bool SizeWindow) {
 
 void MainWindowWin::MakeFonts() {
   // The new fonts are in the controls before the old ones go.
-  Message_ = {};
+  MessageFont_ = {};
   const ControlMetrics Metrics{Dpi_, TextPercent_, StartPicture_.BaseSize(),
                                DpiApi_.Metric(SM_CXEDGE, Dpi_)};
-  OwnedFont NewText(DpiApi_.MessageFont(Dpi_, Message_) ? FitControlFont(Message_, Metrics)
-                                                        : nullptr);
+  OwnedFont NewText(DpiApi_.MessageFont(Dpi_, MessageFont_) ? FitControlFont(MessageFont_, Metrics)
+                                                            : nullptr);
   OwnedFont NewLink(CreateLinkFont(Dpi_, TextPercent_));
   const auto Fallback = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   HFONT Text = NewText != nullptr ? NewText.get() : Fallback;
@@ -279,7 +279,7 @@ void MainWindowWin::OnSettingChange() {
   LOGFONTW Message{};
   DpiApi_.MessageFont(Dpi_, Message);
   const int Percent = TextScalePercent();
-  if (Percent == TextPercent_ && std::memcmp(&Message, &Message_, sizeof Message) == 0) return;
+  if (Percent == TextPercent_ && std::memcmp(&Message, &MessageFont_, sizeof Message) == 0) return;
   TextPercent_ = Percent;
   ApplyDpi(true);
   ::InvalidateRect(Hwnd_, nullptr, TRUE);
