@@ -10,6 +10,9 @@ namespace mirvane::testing {
 namespace {
 
 constexpr wchar_t kTestFontFile[] = L"ui-metrics-sans.ttf";
+constexpr char kDesktop[] = "Control Panel\\Desktop";
+constexpr char kWindowMetrics[] = "Control Panel\\Desktop\\WindowMetrics";
+constexpr char kAccessibility[] = "Software\\Microsoft\\Accessibility";
 
 // Copies the test font into Windows' font folder, unless a program may have
 // it open there already, and lists it there, as an installer would; false if
@@ -27,6 +30,14 @@ bool InstallTestFont() {
 }
 
 }  // namespace
+
+void ResetDesktopSettings() {
+  const HMODULE Ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  if (Ntdll == nullptr || ::GetProcAddress(Ntdll, "wine_get_version") == nullptr) return;
+  ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+  ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kWindowMetrics, "MessageFont");
+  ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kAccessibility, "TextScaleFactor");
+}
 
 std::wstring TestFontPath() {
   return Utf16(WindowsPath(MIRVANE_TEST_FONT), BadText::Refuse);
@@ -62,12 +73,12 @@ DesktopSetting::~DesktopSetting() {
 
 DesktopSetting ScreenDensity(int Dpi) {
   const DWORD Value = DWORD(Dpi);
-  return {"Control Panel\\Desktop", "LogPixels", REG_DWORD, &Value, sizeof Value};
+  return {kDesktop, "LogPixels", REG_DWORD, &Value, sizeof Value};
 }
 
 DesktopSetting TextSize(int Percent) {
   const DWORD Value = DWORD(Percent);
-  return {"Software\\Microsoft\\Accessibility", "TextScaleFactor", REG_DWORD, &Value, sizeof Value};
+  return {kAccessibility, "TextScaleFactor", REG_DWORD, &Value, sizeof Value};
 }
 
 DesktopSetting WindowsMessageFont(int Height, bool Wanted) {
@@ -75,12 +86,8 @@ DesktopSetting WindowsMessageFont(int Height, bool Wanted) {
   Font.lfHeight = Height;
   Font.lfWeight = FW_NORMAL;
   std::copy_n(kTestFontFace, std::size(kTestFontFace), Font.lfFaceName);
-  return {"Control Panel\\Desktop\\WindowMetrics",
-          "MessageFont",
-          REG_BINARY,
-          &Font,
-          sizeof Font,
-          Wanted && InstallTestFont()};
+  return {kWindowMetrics, "MessageFont", REG_BINARY,
+          &Font,          sizeof Font,   Wanted && InstallTestFont()};
 }
 
 }  // namespace mirvane::testing

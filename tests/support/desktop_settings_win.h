@@ -42,6 +42,11 @@ DesktopSetting TextSize(int Percent);
 // folder first, where it stays. Nothing is done unless Wanted.
 DesktopSetting WindowsMessageFont(int Height, bool Wanted = true);
 
+// Where Wine runs, takes away the three values above, so that the desktop is
+// Wine's own again: a test program ended before its holders put back what
+// they found leaves its values in the prefix for every later run.
+void ResetDesktopSettings();
+
 inline constexpr wchar_t kTestFontFace[] = L"UI Metrics Sans";
 // The test font's file, as a Windows path.
 std::wstring TestFontPath();

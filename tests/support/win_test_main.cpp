@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "desktop_settings_win.h"
+
 namespace {
 
 // GoogleTest's own printer for everything but the result of a test part.
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
     std::fprintf(Record, "%s\n%s\n", argv[3], Folder);
     return std::fclose(Record) == 0 ? 0 : 1;
   }
+  mirvane::testing::ResetDesktopSettings();
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::TestEventListeners& Listeners = ::testing::UnitTest::GetInstance()->listeners();
   Listeners.Append(new ConsoleOnlyPrinter(Listeners.Release(Listeners.default_result_printer())));

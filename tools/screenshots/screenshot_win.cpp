@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s MIRVANE_EXE OUT.png DPI [windows-font]\n", argv[0]);
     return 2;
   }
+  mirvane::testing::ResetDesktopSettings();
   PROCESS_INFORMATION Process{};
   HWND Main = nullptr;
   std::string Failed;
