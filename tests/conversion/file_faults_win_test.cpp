@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "convert_card.h"
+#include "point_import_win.h"
 #include "scratch_folder.h"
 #include "scripted_caller.h"
 
@@ -25,6 +26,7 @@ using ::testing::ElementsAre;
 using testing::MakeCard;
 using ::testing::MatchesRegex;
 using testing::Pattern;
+using testing::PointImport;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
@@ -130,26 +132,6 @@ TEST(FileFaultTest, AReplacedCardKeepsItsHiddenAndSystemAttributes) {
   EXPECT_EQ(ReadBytes(Destination), Body);
   EXPECT_EQ(::GetFileAttributesA(Destination.c_str()) & HiddenSystem, HiddenSystem);
   EXPECT_THAT(Folder.Names(), ElementsAre("game.mcd", "game.mem"));
-}
-
-// Points this program's import that points at From to To instead; false
-// when it has none. For faults that the system gives only in a race.
-bool PointImport(void* From, void* To) {
-  auto* Base = reinterpret_cast<unsigned char*>(::GetModuleHandleW(nullptr));
-  const auto* Headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      Base + reinterpret_cast<const IMAGE_DOS_HEADER*>(Base)->e_lfanew);
-  auto* Dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
-      Base + Headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-  for (; Dll->Name != 0; ++Dll) {
-    for (auto** Slot = reinterpret_cast<void**>(Base + Dll->FirstThunk); *Slot != nullptr; ++Slot) {
-      DWORD Access = 0;
-      if (*Slot == From && ::VirtualProtect(Slot, sizeof *Slot, PAGE_READWRITE, &Access)) {
-        *Slot = To;
-        return true;
-      }
-    }
-  }
-  return false;
 }
 
 // ReplaceFileW failing to move the new card in, the old card removed (as the
