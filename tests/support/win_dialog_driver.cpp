@@ -54,24 +54,19 @@ DialogScript::~DialogScript() {
 }
 
 DialogScript& DialogScript::OnDialog(Action Run) {
-  return Queue(false, std::move(Run));
+  Steps_.push_back({false, std::move(Run)});
+  return *this;
 }
 
 DialogScript& DialogScript::OnPrompt(Action Run) {
-  return Queue(true, std::move(Run));
-}
-
-DialogScript& DialogScript::Queue(bool Prompt, Action Run) {
-  Steps_.push_back({Prompt, std::move(Run)});
-  LastPoll_ = ::GetTickCount();
-  Armed_ = true;
+  Steps_.push_back({true, std::move(Run)});
   return *this;
 }
 
 DWORD WINAPI DialogScript::Watch(void* Self) {
   auto* Script = static_cast<DialogScript*>(Self);
   while (::WaitForSingleObject(Script->Stop_, 1000) == WAIT_TIMEOUT) {
-    if (!Script->Armed_ || ::GetTickCount() - Script->LastPoll_ <= Script->TimeoutMs_) continue;
+    if (::GetTickCount() - Script->LastPoll_ <= Script->TimeoutMs_) continue;
     std::printf(
         "Failure: a dialog call has not returned %lu ms after the script last ran; the "
         "test program ends here\n",

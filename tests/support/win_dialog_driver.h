@@ -24,10 +24,11 @@ class DialogScript {
   // what is open and records the failure. Once every step has run, a dialog
   // or prompt that opens, or the last step's dialog still open TimeoutMs
   // later, is cancelled and recorded as a failure, so that it cannot hold
-  // the call under test. A call that stops serving the script's timer for
-  // TimeoutMs (stuck inside the system), or that still runs TimeoutMs after
-  // the script gave up, ends the test program with a failure: no press can
-  // end it, and the test run would wait for it until its own limit.
+  // the call under test. While the script lives, a thread that stops
+  // serving its timer for TimeoutMs (a call stuck inside the system), or a
+  // call still running TimeoutMs after the script gave up, ends the test
+  // program with a failure: no press can end such a call, and the test run
+  // would wait for it until its own limit.
   explicit DialogScript(HWND Owner, DWORD TimeoutMs = 30000);
   ~DialogScript();
   DialogScript(const DialogScript&) = delete;
@@ -49,7 +50,6 @@ class DialogScript {
 
   static void CALLBACK Tick(HWND Window, UINT, UINT_PTR, DWORD);
   static DWORD WINAPI Watch(void* Self);
-  DialogScript& Queue(bool Prompt, Action Run);
   void Poll();
   void CloseUnexpected();
   void GiveUp();
@@ -61,9 +61,7 @@ class DialogScript {
   bool GivenUp_ = false;
   std::deque<Step> Steps_;
   std::vector<std::string> Failures_;
-  // The watchdog's view: set once a step is queued; when the script last
-  // ran while not given up.
-  std::atomic<bool> Armed_ = false;
+  // When the script last ran while not given up: the watchdog's view.
   std::atomic<DWORD> LastPoll_;
   HANDLE Stop_;
   HANDLE Watchdog_;
