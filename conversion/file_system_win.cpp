@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "file_system.h"
+#include "utf16_win.h"
 
 namespace mirvane {
 
@@ -70,24 +70,9 @@ bool WriteAll(HANDLE File, const unsigned char* Data, std::size_t Size) {
 // Text that is not UTF-8, or holds a NUL, names no file rather than a
 // different one.
 bool ToWide(const std::string& Text, std::wstring& Wide) {
-  if (Text.empty() || Text.size() > INT_MAX || Text.find('\0') != std::string::npos) return false;
-  const int Length = static_cast<int>(Text.size());
-  const int Size =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), Length, nullptr, 0);
-  if (Size <= 0) return false;
-  Wide.assign(static_cast<std::size_t>(Size), L'\0');
-  return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), Length, Wide.data(),
-                               Size) == Size;
-}
-
-// A full path as UTF-8 for the user; the system's paths are UTF-16 already.
-std::string ToUtf8(const std::wstring& Wide) {
-  const int Length = static_cast<int>(Wide.size());
-  const int Size =
-      ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), Length, nullptr, 0, nullptr, nullptr);
-  std::string Text(static_cast<std::size_t>(Size > 0 ? Size : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), Length, Text.data(), Size, nullptr, nullptr);
-  return Text;
+  if (Text.find('\0') != std::string::npos) return false;
+  Wide = Utf16(Text, BadText::Refuse);
+  return !Wide.empty();
 }
 
 // The absolute form of Path, as GetFullPathNameW makes it: "\" separators,
@@ -260,7 +245,10 @@ bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Byt
                             ? Placed::Yes
                             : Placed::No;
   if (Result == Placed::No) ::DeleteFileW(TempName.c_str());
-  if (Result == Placed::OnlyAsTemporary && Stranded != nullptr) *Stranded = ToUtf8(TempFull);
+  // Named for the user to read; its folder came from valid UTF-8.
+  if (Result == Placed::OnlyAsTemporary && Stranded != nullptr) {
+    *Stranded = Utf8(TempFull, BadText::Replace);
+  }
   return Result == Placed::Yes;
 }
 

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "text_win.h"
+#include "utf16_win.h"
 
 namespace mirvane {
 
@@ -36,6 +37,46 @@ std::wstring WorkingDirectory() {
   return Folder;
 }
 
+// The absolute form of Path, as GetFullPathNameW makes it; "" when it has none.
+std::wstring FullPath(const std::wstring& Path) {
+  const DWORD Size = ::GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
+  if (Size == 0) return L"";
+  std::wstring Full(Size, L'\0');
+  const DWORD Written = ::GetFullPathNameW(Path.c_str(), Size, Full.data(), nullptr);
+  Full.resize(Written < Size ? Written : 0);
+  return Full;
+}
+
+// What the dialogs take a proposed Name to mean: a bare name lies in Folder
+// where Folder is one; any other is taken from the working directory.
+std::wstring ProposedPath(const std::wstring& Folder, const std::wstring& Name) {
+  const DWORD Attributes = ::GetFileAttributesW(Folder.c_str());
+  if (Name.find_first_of(L"\\/:") != std::wstring::npos || Folder.empty() ||
+      Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return Name;
+  }
+  return Folder + (Folder.back() == L'\\' || Folder.back() == L'/' ? L"" : L"\\") + Name;
+}
+
+// Wine's dialog copies the proposed path, and at OK the folder it shows
+// joined to the name box's text, into arrays of MAX_PATH UTF-16 units, and
+// the starting folder with "\*" added into another. The proposal goes in as
+// one full path, which Wine shows as its folder and its name; a longer one
+// leaves the name box empty and the dialog in the proposal's folder. A
+// starting folder too long for its array is left out.
+void FitWineArrays(std::wstring& Folder, std::wstring& Name) {
+  if (!Name.empty()) {
+    const std::wstring Full = FullPath(ProposedPath(Folder, Name));
+    if (!Full.empty() && Full.size() < MAX_PATH) {
+      Name = Full;
+    } else {
+      Name.clear();
+      if (!Full.empty()) Folder = Full.substr(0, Full.find_last_of(L'\\') + 1);
+    }
+  }
+  if (Folder.size() + 2 >= MAX_PATH) Folder.clear();
+}
+
 void TellDialogFailed(HWND Owner, DWORD Error) {
   char Text[64];
   std::snprintf(Text, sizeof Text, "The file dialog failed (error 0x%04lX).",
@@ -54,11 +95,12 @@ DialogSystem DialogSystemHere() {
 void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
                            FileDialogRecord& Out) {
   const bool Wine = System == DialogSystem::Wine;
-  Out.ApiFilter = Wide(FilterToApi(Request.Filter));
-  Out.Title = Wide(Request.Title);
-  Out.InitialFolder = Wide(Request.InitialFolder);
-  if (Wine && Out.InitialFolder.size() >= MAX_PATH) Out.InitialFolder.clear();
-  Out.File = NameBuffer(Wide(Request.ProposedName), !Wine);
+  Out.ApiFilter = Utf16(FilterToApi(Request.Filter), BadText::Replace);
+  Out.Title = Utf16(Request.Title, BadText::Replace);
+  Out.InitialFolder = Utf16(Request.InitialFolder, BadText::Refuse);
+  std::wstring Name = Utf16(Request.ProposedName, BadText::Refuse);
+  if (Wine) FitWineArrays(Out.InitialFolder, Name);
+  Out.File = NameBuffer(Name, !Wine);
   // A file's title is part of its path: the same room always holds it.
   Out.FileTitle = NameBuffer(L"", true);
 
@@ -106,7 +148,13 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
     return "";
   }
   const wchar_t* File = Dialog.Record.lpstrFile;
-  return ChosenPath(Utf8({File, ::wcsnlen(File, Dialog.Record.nMaxFile)}));
+  const std::wstring_view Chosen(File, ::wcsnlen(File, Dialog.Record.nMaxFile));
+  const std::string Path = Utf8(Chosen, BadText::Refuse);
+  if (Path.empty() && !Chosen.empty()) {
+    ShowInformation(Dialog.Record.hwndOwner,
+                    "The name of the file chosen is not valid Unicode and cannot be used.");
+  }
+  return ChosenPath(Path);
 }
 
 std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {

@@ -21,11 +21,12 @@ namespace mirvane {
 inline constexpr std::size_t kDialogBufferChars = 3 * 32767 + 1;
 
 // The system that shows the dialogs. Windows gets the record as it is
-// defined. Wine's dialog copies the starting folder, and its own folder
-// joined to the name box's text, into arrays of MAX_PATH characters, which
-// the record as defined overflows: under Wine the name buffer starts with
-// the proposed name alone, not written over kProposedNameChars blanks, and
-// a starting folder of MAX_PATH characters or more is left out.
+// defined. Wine's dialog copies the starting folder, the proposed path, and
+// its own folder joined to the name box's text into arrays of MAX_PATH
+// UTF-16 units, which the record as defined overflows. Under Wine the name
+// buffer holds no blanks, only the proposal as one full path, and only where
+// that is shorter than MAX_PATH; else the dialog starts in the proposal's
+// folder with no name. A starting folder too long for Wine is left out.
 enum class DialogSystem { Windows, Wine };
 
 // Wine where Wine runs the program, Windows elsewhere.
@@ -59,8 +60,8 @@ std::string ChosenPath(std::string_view FileBuffer);
 // without leading or trailing blanks, or "" when the user cancelled. A
 // dialog that fails instead (a path too long for the buffer among the
 // reasons) is never taken for a cancel: the user is told in a box owned by
-// the owner, and "" is returned. So is "" for a chosen name that is not
-// UTF-16 (a lone surrogate), which no UTF-8 text can carry.
+// the owner, and "" is returned. So is a chosen name that is not UTF-16 (a
+// lone surrogate, which NTFS allows), which no UTF-8 text can carry.
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog);
 
 // Shows the dialog modal to Form1; returns the chosen path or "".

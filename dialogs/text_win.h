@@ -1,24 +1,16 @@
-// The program's UTF-8 text in and out of the wide ("W") Win32 calls, which
-// take any name the system does, whatever the ANSI code page: window text,
-// and the one message box of the program.
+// The program's UTF-8 text in and out of windows through the wide ("W")
+// Win32 calls, which take any name the system does, whatever the ANSI code
+// page: window text, and the one message box of the program.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 namespace mirvane {
 
-// UTF-16 of UTF-8 Text, NULs included; a byte that is not UTF-8 becomes
-// U+FFFD.
-std::wstring Wide(std::string_view Text);
-
-// UTF-8 of UTF-16 Text, NULs included; "" for text that is not UTF-16 (a
-// lone surrogate), which no UTF-8 text can name.
-std::string Utf8(std::wstring_view Text);
-
-// The text of a window or control, as UTF-8.
+// The text of a window or control, as UTF-8; "" for text that is not UTF-16
+// (a lone surrogate), which may be a path that no UTF-8 text can name.
 std::string WindowText(HWND Window);
 void PutWindowText(HWND Window, const std::string& Text);
 

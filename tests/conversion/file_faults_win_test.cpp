@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "convert_card.h"
+#include "point_import_win.h"
 #include "scratch_folder.h"
 #include "scripted_caller.h"
 
@@ -25,6 +26,7 @@ using ::testing::ElementsAre;
 using testing::MakeCard;
 using ::testing::MatchesRegex;
 using testing::Pattern;
+using testing::PointImport;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScriptedCaller;
@@ -132,26 +134,6 @@ TEST(FileFaultTest, AReplacedCardKeepsItsHiddenAndSystemAttributes) {
   EXPECT_THAT(Folder.Names(), ElementsAre("game.mcd", "game.mem"));
 }
 
-// Points this program's import that points at From to To instead; false
-// when it has none. For faults that the system gives only in a race.
-bool PointImport(void* From, void* To) {
-  auto* Base = reinterpret_cast<unsigned char*>(::GetModuleHandleW(nullptr));
-  const auto* Headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      Base + reinterpret_cast<const IMAGE_DOS_HEADER*>(Base)->e_lfanew);
-  auto* Dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
-      Base + Headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-  for (; Dll->Name != 0; ++Dll) {
-    for (auto** Slot = reinterpret_cast<void**>(Base + Dll->FirstThunk); *Slot != nullptr; ++Slot) {
-      DWORD Access = 0;
-      if (*Slot == From && ::VirtualProtect(Slot, sizeof *Slot, PAGE_READWRITE, &Access)) {
-        *Slot = To;
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 // ReplaceFileW failing to move the new card in, the old card removed (as the
 // system may leave it) or standing (as when another save got there first);
 // and the move that would finish its work, refused.
@@ -172,30 +154,30 @@ TEST(FileFaultTest, ANewCardIsKeptUnderItsTemporaryNameAndNamedOnlyWhereTheOldIs
   const HMODULE Kernel = ::GetModuleHandleW(L"kernel32.dll");
   void* const Replace = reinterpret_cast<void*>(::GetProcAddress(Kernel, "ReplaceFileW"));
   void* const Move = reinterpret_cast<void*>(::GetProcAddress(Kernel, "MoveFileExW"));
-  for (void* const StandIn : {reinterpret_cast<void*>(&ReplaceLosingTheOld),
-                              reinterpret_cast<void*>(&ReplaceKeepingTheOld)}) {
+  ASSERT_TRUE(PointImport(Move, reinterpret_cast<void*>(&RefuseMove)));
+  // Each stand-in for ReplaceFileW, and whether it leaves the old card gone.
+  const std::pair<void*, bool> StandIns[] = {
+      {reinterpret_cast<void*>(&ReplaceLosingTheOld), true},
+      {reinterpret_cast<void*>(&ReplaceKeepingTheOld), false}};
+  for (const auto& [StandIn, OldGone] : StandIns) {
     ScratchFolder Folder;
     const std::string Source = Folder.PathOf("game.mem"), Destination = Folder.PathOf("game.mcd");
     WriteBytes(Source, MakeCard(Pattern(4096, 1)));
     WriteBytes(Destination, Pattern(9000, 2));
     ScriptedCaller Caller(Destination);
     ASSERT_TRUE(PointImport(Replace, StandIn));
-    ASSERT_TRUE(PointImport(Move, reinterpret_cast<void*>(&RefuseMove)));
     ConvertCard(Source, Caller);
     PointImport(StandIn, Replace);
-    PointImport(reinterpret_cast<void*>(&RefuseMove), Move);
 
-    const std::vector<std::string> Names = Folder.Names();
-    if (StandIn == reinterpret_cast<void*>(&ReplaceKeepingTheOld)) {
-      EXPECT_THAT(Caller.Messages, ElementsAre(kNotSavedText));
-      EXPECT_THAT(Names, ElementsAre("game.mcd", "game.mem"));
-      continue;
-    }
-    ASSERT_THAT(Names, ElementsAre("game.mem", MatchesRegex("mir\\w+\\.tmp")));
-    EXPECT_THAT(Caller.Messages, ElementsAre(std::string(kNotSavedText) + " The new card is in " +
-                                             Folder.PathOf(Names[1]) + "."));
-    EXPECT_EQ(ReadBytes(Folder.PathOf(Names[1])), Pattern(4096, 1));
+    // Beside the source: the new card under its temporary name, or the old card.
+    std::vector<std::string> Left = Folder.Names();
+    std::erase(Left, "game.mem");
+    ASSERT_THAT(Left, ElementsAre(MatchesRegex(OldGone ? "mir\\w+\\.tmp" : "game\\.mcd")));
+    EXPECT_EQ(ReadBytes(Folder.PathOf(Left[0])), OldGone ? Pattern(4096, 1) : Pattern(9000, 2));
+    const std::string Named = OldGone ? " The new card is in " + Folder.PathOf(Left[0]) + "." : "";
+    EXPECT_THAT(Caller.Messages, ElementsAre(kNotSavedText + Named));
   }
+  PointImport(reinterpret_cast<void*>(&RefuseMove), Move);
 }
 
 }  // namespace

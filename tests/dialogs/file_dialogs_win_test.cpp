@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "scratch_folder.h"
-#include "text_win.h"
+#include "utf16_win.h"
 #include "win_dialog_driver.h"
 #include "windows_shown_win.h"
 
@@ -53,7 +53,7 @@ std::string Lower(std::string Text) {
 std::string FilterList(const wchar_t* List) {
   const wchar_t* End = List;
   while (*End != L'\0') End += std::wcslen(End) + 1;
-  return Utf8({List, std::size_t(End + 1 - List)});
+  return Utf8({List, std::size_t(End + 1 - List)}, BadText::Refuse);
 }
 
 TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
@@ -76,9 +76,9 @@ TEST(FileDialogRecord, OpenAsksForAnExistingFileFromBlankBuffers) {
   EXPECT_GE(R.nMaxFile, 3u * 32767 + 1);
   // 254 blanks, then nothing but NULs.
   const std::string Blanks = std::string(254, ' ') + std::string(R.nMaxFile - 254, '\0');
-  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Blanks);
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}, BadText::Refuse), Blanks);
   EXPECT_EQ(R.nMaxFileTitle, R.nMaxFile);
-  EXPECT_EQ(Utf8({R.lpstrFileTitle, R.nMaxFileTitle}), Blanks);
+  EXPECT_EQ(Utf8({R.lpstrFileTitle, R.nMaxFileTitle}, BadText::Refuse), Blanks);
   EXPECT_STREQ(R.lpstrInitialDir, L"c:\\");
   EXPECT_STREQ(R.lpstrTitle, L"Select a memory card");
   EXPECT_EQ(R.Flags, 4100u);
@@ -101,7 +101,8 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
 
   EXPECT_EQ(R.Flags, 8198u);
   EXPECT_EQ(FilterList(R.lpstrFilter), "Bleem Memory Cards (*.mcd)\0*.mcd\0\0"s);
-  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}), Long + std::string(R.nMaxFile - 254, '\0'));
+  EXPECT_EQ(Utf8({R.lpstrFile, R.nMaxFile}, BadText::Refuse),
+            Long + std::string(R.nMaxFile - 254, '\0'));
   EXPECT_STREQ(R.lpstrInitialDir, L"C:\\cards\\g.mcd");
   EXPECT_STREQ(R.lpstrTitle, L"Save Bleem Memory Card");
 
@@ -110,7 +111,7 @@ TEST(FileDialogRecord, SaveProposesTheNameOverTheBlanksAndConfirmsBothWays) {
     BuildFileDialogRecord(Short, nullptr, System, Dialog);
     // Under Wine the name buffer starts with no blanks.
     const std::string Blanks(System == DialogSystem::Windows ? 246 : 0, ' ');
-    EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}),
+    EXPECT_EQ(Utf8({Dialog.Record.lpstrFile, Dialog.Record.nMaxFile}, BadText::Refuse),
               "C:\\g.mcd" + Blanks + std::string(Dialog.Record.nMaxFile - 8 - Blanks.size(), '\0'));
   }
 }
@@ -236,23 +237,36 @@ TEST_F(WinFileDialogTest, SaveReturnsAPathBeyond254BytesWhole) {
   EXPECT_EQ(SaveDialog(Owner, kDestinationFilter, "Save", Folder.PathOf("g.mcd"), ""), Chosen);
 }
 
-TEST_F(WinFileDialogTest, APathTooLongForTheBufferIsToldAndNotTakenForACancel) {
-  const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
-  FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Owner, DialogSystemHere(), Dialog);
-  Dialog.Record.nMaxFile = 40;
-  std::string Told;
-  Script
-      ->OnDialog([&](HWND Shown) {
-        SetText(FileNameField(Shown), Folder.PathOf(std::string(60, 'n') + ".mcd"));
-        PressButton(Shown, IDOK);
-      })
-      .OnDialog([&](HWND Box) {
-        Told = MessageText(Box);
-        PressButton(Box, IDOK);
-      });
-  EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
-  EXPECT_EQ(Told, "The file dialog failed (error 0x3003).") << "FNERR_BUFFERTOOSMALL";
+// A dialog that fails, and a name chosen that is not UTF-16 (a lone
+// surrogate: NTFS allows one), are told and not taken for a cancel.
+TEST_F(WinFileDialogTest, AFailureOrAnUnusableNameIsToldAndNotTakenForACancel) {
+  const struct {
+    std::wstring Typed;
+    DWORD BufferChars;
+    std::string Told;
+  } Rows[] = {{std::wstring(60, L'n') + L".mcd", 40,  // FNERR_BUFFERTOOSMALL
+               "The file dialog failed (error 0x3003)."},
+              {L"n\xD800.mcd", DWORD(kDialogBufferChars),
+               "The name of the file chosen is not valid Unicode and cannot be used."}};
+  for (const auto& Row : Rows) {
+    const DialogRequest Request = SaveRequest(kDestinationFilter, "Save", Folder.PathOf(""), "");
+    FileDialogRecord Dialog;
+    BuildFileDialogRecord(Request, Owner, DialogSystemHere(), Dialog);
+    Dialog.Record.nMaxFile = Row.BufferChars;
+    const std::wstring Typed = Folder.Root().wstring() + L"\\" + Row.Typed;
+    std::string Told;
+    Script
+        ->OnDialog([&](HWND Shown) {
+          ::SendMessageW(FileNameField(Shown), WM_SETTEXT, 0, LPARAM(Typed.c_str()));
+          PressButton(Shown, IDOK);
+        })
+        .OnDialog([&](HWND Box) {
+          Told = MessageText(Box);
+          PressButton(Box, IDOK);
+        });
+    EXPECT_EQ(RunFileDialog(Request.Kind, Dialog), "");
+    EXPECT_EQ(Told, Row.Told);
+  }
 }
 
 // Wine's dialog joins its folder and the name box's text in an array of
@@ -280,24 +294,43 @@ TEST_F(WinFileDialogTest, OpenInADeepFolderWithTheNameUntouchedKeepsTheWorkingDi
   fs::current_path(Before);
 }
 
-// Saves accepted as proposed: a relative name, and a path whose folder is
-// beyond MAX_PATH, which Wine's dialog cannot start in. Wine starts in the
-// working folder, which holds a file of the filter's type, and whose path
-// and 254 blanks are beyond MAX_PATH too.
+// Saves accepted as proposed, from a working folder of 227 characters that
+// holds a file of the filter's type: Wine starts there unless told
+// otherwise. Wine's dialog joins the folder it shows and the name box's text
+// in an array of MAX_PATH UTF-16 units: a proposal longer than that, relative
+// or absolute, comes without a name; a folder beyond MAX_PATH is left out.
 TEST_F(WinFileDialogTest, SaveAcceptedAsProposedSavesTheNameInTheFolderShown) {
-  const fs::path Before = fs::current_path(), Deep = Folder.Root() / std::string(120, 'd');
+  const fs::path Before = fs::current_path();
+  const fs::path Deep = Folder.Root() / std::string(226 - Folder.Root().string().size(), 'd');
   fs::create_directory(Deep);
+  ASSERT_EQ(Deep.string().size(), 227u);
   WriteBytes((Deep / "old.mcd").string(), {1});
   fs::current_path(Deep);
-  const std::string Name = std::string(40, 'n') + ".mcd";
-  for (const std::string& Proposed : {Name, (Deep / std::string(150, 'f') / Name).string()}) {
-    std::string Shown;
+  std::wstring Smiles;
+  for (int I = 0; I < 120; ++I) Smiles += L"\U0001F600";
+  const struct {
+    std::string Proposed;
+    fs::path Shown;
+    std::string Name;  // in the name box
+  } Proposals[] = {
+      {"n.mcd", Deep, "n.mcd"},
+      {(Deep / std::string(150, 'f') / "n.mcd").string(), Deep, "n.mcd"},
+      {std::string(40, 'n') + ".mcd", Deep, ""},
+      {Utf8((Folder.Root() / (Smiles + L".mcd")).wstring(), BadText::Refuse), Folder.Root(), ""}};
+  for (const auto& Row : Proposals) {
+    SCOPED_TRACE(Row.Proposed);
+    std::string Shown, NameShown;
     Script->OnDialog([&](HWND Dialog) {
       Shown = FolderOf(Dialog);
+      NameShown = TextOf(FileNameField(Dialog));
       PressButton(Dialog, IDOK);
+      PressButton(Dialog, IDCANCEL);  // where OK takes no name
     });
-    const std::string Chosen = SaveDialog(Owner, kDestinationFilter, "Save", Proposed, Proposed);
-    EXPECT_EQ(Chosen, Shown + "\\" + Name);
+    const std::string Chosen =
+        SaveDialog(Owner, kDestinationFilter, "Save", Row.Proposed, Row.Proposed);
+    EXPECT_EQ(Lower(Shown), Lower(Row.Shown.string()));
+    EXPECT_EQ(NameShown, Row.Name);
+    EXPECT_EQ(Chosen, Row.Name.empty() ? "" : Shown + "\\" + Row.Name);
   }
   EXPECT_EQ(fs::current_path(), Deep);
   fs::current_path(Before);

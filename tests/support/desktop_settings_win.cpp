@@ -2,11 +2,17 @@
 
 #include <algorithm>
 
+#include "mirvane_process_win.h"
+#include "utf16_win.h"
+
 namespace mirvane::testing {
 
 namespace {
 
 constexpr wchar_t kTestFontFile[] = L"ui-metrics-sans.ttf";
+constexpr char kDesktop[] = "Control Panel\\Desktop";
+constexpr char kWindowMetrics[] = "Control Panel\\Desktop\\WindowMetrics";
+constexpr char kAccessibility[] = "Software\\Microsoft\\Accessibility";
 
 // Copies the test font into Windows' font folder, unless a program may have
 // it open there already, and lists it there, as an installer would; false if
@@ -25,12 +31,16 @@ bool InstallTestFont() {
 
 }  // namespace
 
+void ResetDesktopSettings() {
+  const HMODULE Ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  if (Ntdll == nullptr || ::GetProcAddress(Ntdll, "wine_get_version") == nullptr) return;
+  ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+  ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kWindowMetrics, "MessageFont");
+  ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kAccessibility, "TextScaleFactor");
+}
+
 std::wstring TestFontPath() {
-  // The build's paths are Linux paths; Wine shows the root as drive Z:.
-  const std::string Path = "Z:" MIRVANE_TEST_FONT;
-  std::wstring Wide(Path.begin(), Path.end());
-  std::replace(Wide.begin(), Wide.end(), L'/', L'\\');
-  return Wide;
+  return Utf16(WindowsPath(MIRVANE_TEST_FONT), BadText::Refuse);
 }
 
 DesktopSetting::DesktopSetting(const char* Key, const char* Name, DWORD Type, const void* Value,
@@ -63,25 +73,21 @@ DesktopSetting::~DesktopSetting() {
 
 DesktopSetting ScreenDensity(int Dpi) {
   const DWORD Value = DWORD(Dpi);
-  return {"Control Panel\\Desktop", "LogPixels", REG_DWORD, &Value, sizeof Value};
+  return {kDesktop, "LogPixels", REG_DWORD, &Value, sizeof Value};
 }
 
 DesktopSetting TextSize(int Percent) {
   const DWORD Value = DWORD(Percent);
-  return {"Software\\Microsoft\\Accessibility", "TextScaleFactor", REG_DWORD, &Value, sizeof Value};
+  return {kAccessibility, "TextScaleFactor", REG_DWORD, &Value, sizeof Value};
 }
 
-DesktopSetting WindowsMessageFont(int Height) {
+DesktopSetting WindowsMessageFont(int Height, bool Wanted) {
   LOGFONTW Font{};
   Font.lfHeight = Height;
   Font.lfWeight = FW_NORMAL;
   std::copy_n(kTestFontFace, std::size(kTestFontFace), Font.lfFaceName);
-  return {"Control Panel\\Desktop\\WindowMetrics",
-          "MessageFont",
-          REG_BINARY,
-          &Font,
-          sizeof Font,
-          InstallTestFont()};
+  return {kWindowMetrics, "MessageFont", REG_BINARY,
+          &Font,          sizeof Font,   Wanted && InstallTestFont()};
 }
 
 }  // namespace mirvane::testing

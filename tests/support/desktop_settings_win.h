@@ -39,8 +39,13 @@ DesktopSetting TextSize(int Percent);
 // UI Metrics Sans, a test font with Segoe UI's metrics, as the message font
 // in the way Windows 10 and 11 have Segoe UI: Height -12 (9 points at 96 dpi)
 // at 100 % text size, -18 at 150 %. The font goes into the prefix's font
-// folder first, where it stays.
-DesktopSetting WindowsMessageFont(int Height);
+// folder first, where it stays. Nothing is done unless Wanted.
+DesktopSetting WindowsMessageFont(int Height, bool Wanted = true);
+
+// Where Wine runs, takes away the three values above, so that the desktop is
+// Wine's own again: a test program ended before its holders put back what
+// they found leaves its values in the prefix for every later run.
+void ResetDesktopSettings();
 
 inline constexpr wchar_t kTestFontFace[] = L"UI Metrics Sans";
 // The test font's file, as a Windows path.

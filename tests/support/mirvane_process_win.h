@@ -1,12 +1,14 @@
 // Mirvane.exe started under Wine from another Windows program, as a user
-// starts it, and found by its window: for the tests that drive the real
-// program and for the screenshot program. Header only.
+// starts it, found by its window, and read off the screen: for the tests
+// that drive the real program and for the screenshot program. Header only.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mirvane::testing {
 
@@ -28,6 +30,26 @@ bool WaitFor(Condition Done, DWORD TimeoutMs = kPatienceMs) {
 inline std::string WindowsPath(std::string Path) {
   std::replace(Path.begin(), Path.end(), '/', '\\');
   return Path.insert(0, "Z:");
+}
+
+// What the screen shows in Box (screen coordinates): its pixels row by row
+// from the top, each 0x00RRGGBB.
+inline std::vector<std::uint32_t> ScreenPixels(const RECT& Box) {
+  const int Width = Box.right - Box.left, Height = Box.bottom - Box.top;
+  std::vector<std::uint32_t> Pixels(std::size_t(Width) * std::size_t(Height));
+  HDC Screen = ::GetDC(nullptr);
+  HDC Memory = ::CreateCompatibleDC(Screen);
+  HBITMAP Shot = ::CreateCompatibleBitmap(Screen, Width, Height);
+  HGDIOBJ Old = ::SelectObject(Memory, Shot);
+  ::BitBlt(Memory, 0, 0, Width, Height, Screen, Box.left, Box.top, SRCCOPY);
+  ::SelectObject(Memory, Old);
+  BITMAPINFO Info{};
+  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  ::GetDIBits(Memory, Shot, 0, UINT(Height), Pixels.data(), &Info, DIB_RGB_COLORS);
+  ::DeleteObject(Shot);
+  ::DeleteDC(Memory);
+  ::ReleaseDC(nullptr, Screen);
+  return Pixels;
 }
 
 struct MainWindowSearch {

@@ -4,6 +4,10 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
+
+#include "utf16_win.h"
+
 namespace mirvane::testing {
 
 namespace {
@@ -27,33 +31,24 @@ BOOL CALLBACK MatchOwnedDialog(HWND Window, LPARAM Param) {
   return TRUE;
 }
 
-std::string ToUtf8(const std::wstring& Wide) {
-  if (Wide.empty()) return "";
-  const int Size = ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), int(Wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string Result(std::size_t(Size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), int(Wide.size()), Result.data(), Size, nullptr,
-                        nullptr);
-  return Result;
-}
-
-std::wstring ToWide(const std::string& Utf8) {
-  if (Utf8.empty()) return L"";
-  const int Size = ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), int(Utf8.size()), nullptr, 0);
-  std::wstring Result(std::size_t(Size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), int(Utf8.size()), Result.data(), Size);
-  return Result;
-}
-
 }  // namespace
 
 DialogScript::DialogScript(HWND Owner, DWORD TimeoutMs)
-    : Owner_(Owner), TimeoutMs_(TimeoutMs), StepStart_(::GetTickCount()) {
+    : Owner_(Owner),
+      TimeoutMs_(TimeoutMs),
+      StepStart_(::GetTickCount()),
+      LastPoll_(StepStart_),
+      Stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      Watchdog_(::CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {
   ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetTimer(Owner_, kTimerId, 50, Tick);
 }
 
 DialogScript::~DialogScript() {
+  ::SetEvent(Stop_);
+  ::WaitForSingleObject(Watchdog_, INFINITE);
+  ::CloseHandle(Watchdog_);
+  ::CloseHandle(Stop_);
   ::KillTimer(Owner_, kTimerId);
   ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, 0);
 }
@@ -68,6 +63,20 @@ DialogScript& DialogScript::OnPrompt(Action Run) {
   return *this;
 }
 
+DWORD WINAPI DialogScript::Watch(void* Self) {
+  auto* Script = static_cast<DialogScript*>(Self);
+  while (::WaitForSingleObject(Script->Stop_, 1000) == WAIT_TIMEOUT) {
+    if (::GetTickCount() - Script->LastPoll_ <= Script->TimeoutMs_) continue;
+    std::printf(
+        "Failure: a dialog call has not returned %lu ms after the script last ran; the "
+        "test program ends here\n",
+        static_cast<unsigned long>(Script->TimeoutMs_));
+    std::fflush(stdout);
+    ::TerminateProcess(::GetCurrentProcess(), 1);
+  }
+  return 0;
+}
+
 void CALLBACK DialogScript::Tick(HWND Window, UINT, UINT_PTR, DWORD) {
   if (auto* Script = reinterpret_cast<DialogScript*>(::GetWindowLongPtrW(Window, GWLP_USERDATA))) {
     Script->Poll();
@@ -75,6 +84,7 @@ void CALLBACK DialogScript::Tick(HWND Window, UINT, UINT_PTR, DWORD) {
 }
 
 void DialogScript::Poll() {
+  if (!GivenUp_) LastPoll_ = ::GetTickCount();
   if (GivenUp_) {
     // Closes whatever is still open, prompts first, until the call returns.
     for (HWND Owner : {LastDialog_, Owner_}) {
@@ -100,7 +110,13 @@ void DialogScript::Poll() {
 
 void DialogScript::CloseUnexpected() {
   HWND Open = FindOwnedDialog(Owner_);
-  if (Open == LastDialog_) Open = nullptr;  // the last step's dialog, closing
+  if (Open != nullptr && Open == LastDialog_) {
+    // The last step's dialog, closing, unless it stays.
+    if (::GetTickCount() - StepStart_ <= TimeoutMs_) return;
+    Failures_.push_back("the last step's dialog stayed open: \"" + TextOf(Open) + "\"");
+    GivenUp_ = true;
+    return;
+  }
   if (Open == nullptr) Open = FindOwnedDialog(LastDialog_);
   if (Open == nullptr) return;
   Failures_.push_back("a dialog no step expected: \"" + TextOf(Open) + "\" \"" + MessageText(Open) +
@@ -128,7 +144,7 @@ std::string TextOf(HWND Window) {
   std::wstring Text(std::size_t(Length) + 1, L'\0');
   ::SendMessageW(Window, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()));
   Text.resize(std::size_t(Length));
-  return ToUtf8(Text);
+  return Utf8(Text, BadText::Replace);
 }
 
 std::vector<std::string> ComboItems(HWND Combo) {
@@ -139,7 +155,7 @@ std::vector<std::string> ComboItems(HWND Combo) {
     std::wstring Item(std::size_t(Length) + 1, L'\0');
     ::SendMessageW(Combo, CB_GETLBTEXT, I, reinterpret_cast<LPARAM>(Item.data()));
     Item.resize(std::size_t(Length));
-    Items.push_back(ToUtf8(Item));
+    Items.push_back(Utf8(Item, BadText::Replace));
   }
   return Items;
 }
@@ -161,11 +177,11 @@ std::string FolderOf(HWND FileDialog) {
   // Answered in the dialog's own character set: UTF-16 for the "W" dialogs.
   wchar_t Folder[MAX_PATH] = {};
   ::SendMessageW(FileDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
-  return ToUtf8(Folder);
+  return Utf8(Folder, BadText::Replace);
 }
 
-void SetText(HWND Window, const std::string& Utf8) {
-  const std::wstring Wide = ToWide(Utf8);
+void SetText(HWND Window, const std::string& Text) {
+  const std::wstring Wide = Utf16(Text, BadText::Refuse);
   ::SendMessageW(Window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide.c_str()));
 }
 

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
@@ -21,8 +22,13 @@ class DialogScript {
 
   // Steps wait at most TimeoutMs each; then the script gives up, cancels
   // what is open and records the failure. Once every step has run, a dialog
-  // or prompt that opens is cancelled and recorded as a failure, so that it
-  // cannot hold the call under test.
+  // or prompt that opens, or the last step's dialog still open TimeoutMs
+  // later, is cancelled and recorded as a failure, so that it cannot hold
+  // the call under test. While the script lives, a thread that stops
+  // serving its timer for TimeoutMs (a call stuck inside the system), or a
+  // call still running TimeoutMs after the script gave up, ends the test
+  // program with a failure: no press can end such a call, and the test run
+  // would wait for it until its own limit.
   explicit DialogScript(HWND Owner, DWORD TimeoutMs = 30000);
   ~DialogScript();
   DialogScript(const DialogScript&) = delete;
@@ -43,6 +49,7 @@ class DialogScript {
   };
 
   static void CALLBACK Tick(HWND Window, UINT, UINT_PTR, DWORD);
+  static DWORD WINAPI Watch(void* Self);
   void Poll();
   void CloseUnexpected();
   void GiveUp();
@@ -54,6 +61,10 @@ class DialogScript {
   bool GivenUp_ = false;
   std::deque<Step> Steps_;
   std::vector<std::string> Failures_;
+  // When the script last ran while not given up: the watchdog's view.
+  std::atomic<DWORD> LastPoll_;
+  HANDLE Stop_;
+  HANDLE Watchdog_;
 };
 
 // The visible dialog box owned by Owner that takes input (no prompt of its
@@ -67,7 +78,7 @@ int ComboSelection(HWND Combo);
 // The file dialog's name field, its current folder, and its buttons.
 HWND FileNameField(HWND FileDialog);
 std::string FolderOf(HWND FileDialog);
-void SetText(HWND Window, const std::string& Utf8);
+void SetText(HWND Window, const std::string& Text);  // UTF-8
 void PressButton(HWND Dialog, int Id);
 
 // The prompt's text (the static control of a message box).

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -24,6 +23,7 @@
 #include "desktop_settings_win.h"
 #include "mirvane_process_win.h"
 #include "scratch_folder.h"
+#include "utf16_win.h"
 #include "version.h"
 #include "win_dialog_driver.h"
 #include "window_commands.h"
@@ -49,6 +49,7 @@ using testing::PressButton;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::ScreenDensity;
+using testing::ScreenPixels;
 using testing::SetText;
 using testing::StartMirvane;
 using testing::TextOf;
@@ -58,8 +59,22 @@ using testing::WriteBytes;
 
 // A path in any script as the 8-bit text that Mirvane.exe takes (UTF-8).
 std::string Utf8Of(const std::filesystem::path& Path) {
-  const std::u8string Text = Path.u8string();
-  return std::string(Text.begin(), Text.end());
+  return Utf8(Path.wstring(), BadText::Refuse);
+}
+
+// The ANSI code page the process runs under, asked of the process itself:
+// GetACP, run as a thread of its own (kernel32 lies at one address in every
+// process); 0 if it could not be asked.
+UINT CodePageOf(HANDLE Process) {
+  const auto GetAcp = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetACP")));
+  const HANDLE Thread = ::CreateRemoteThread(Process, nullptr, 0, GetAcp, nullptr, 0, nullptr);
+  DWORD Page = 0;
+  if (Thread != nullptr && ::WaitForSingleObject(Thread, kPatienceMs) == WAIT_OBJECT_0) {
+    ::GetExitCodeThread(Thread, &Page);
+  }
+  if (Thread != nullptr) ::CloseHandle(Thread);
+  return Page;
 }
 
 // True when the file at Path exists and holds exactly Content.
@@ -89,7 +104,7 @@ class MirvaneExeTest : public ::testing::Test {
       WaitFor([Open] { return !::IsWindowVisible(Open); });
     }
     if (Main != nullptr) ::PostMessageA(Main, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(Process.hProcess, kPatienceMs) == WAIT_OBJECT_0) {
       DWORD Code = 1;
       ::GetExitCodeProcess(Process.hProcess, &Code);
       EXPECT_EQ(Code, 0u) << "closing the window ends the program cleanly";
@@ -237,6 +252,7 @@ TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
 // script travels whole through the path box, the dialogs and the file calls.
 TEST_F(MirvaneExeTest, ConvertsACardWhoseNameIsInAnyScript) {
   namespace fs = std::filesystem;
+  EXPECT_EQ(CodePageOf(Process.hProcess), UINT(CP_UTF8));
   const fs::path Source = Folder.Root() / L"\u30AB\u30FC\u30C9 \u00E9t\u00E9.mem";
   const fs::path Saved = Folder.Root() / L"\u30AB\u30FC\u30C9 \u00E9t\u00E9.mcd";
   const Bytes Body = Pattern(3000);
@@ -364,10 +380,9 @@ class MirvaneExeLookTest : public MirvaneExeTest, public ::testing::WithParamInt
     const Desktop& At = GetParam();
     const DesktopSetting Density = ScreenDensity(At.Dpi);
     const DesktopSetting Text = testing::TextSize(At.TextPercent);
-    const std::unique_ptr<DesktopSetting> Font(
-        At.WindowsFont ? new DesktopSetting(testing::WindowsMessageFont(-12 * At.TextPercent / 100))
-                       : nullptr);
-    ASSERT_TRUE(Density.Set() && Text.Set() && (Font == nullptr || Font->Set()));
+    const DesktopSetting Font =
+        testing::WindowsMessageFont(-12 * At.TextPercent / 100, At.WindowsFont);
+    ASSERT_TRUE(Density.Set() && Text.Set() && Font.Set() == At.WindowsFont);
     MirvaneExeTest::SetUp();
   }
 };
@@ -376,23 +391,15 @@ class MirvaneExeLookTest : public MirvaneExeTest, public ::testing::WithParamInt
 // Least in a colour channel, in Area of Main's client area, as the screen
 // shows it; empty if nothing does.
 RECT InkOnScreen(HWND Main, const RECT& Area, int Least) {
-  POINT Origin{Area.left, Area.top};
-  ::ClientToScreen(Main, &Origin);
+  RECT OnScreen = Area;
+  ::MapWindowPoints(Main, nullptr, reinterpret_cast<POINT*>(&OnScreen), 2);
+  const std::vector<std::uint32_t> Pixels = ScreenPixels(OnScreen);
   const int Width = Area.right - Area.left, Height = Area.bottom - Area.top;
-  HDC Screen = ::GetDC(nullptr);
-  HDC Dc = ::CreateCompatibleDC(Screen);
-  BITMAPINFO Info{};
-  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* Bits = nullptr;
-  HBITMAP Shot = ::CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HGDIOBJ Old = ::SelectObject(Dc, Shot);
-  ::BitBlt(Dc, 0, 0, Width, Height, Screen, Origin.x, Origin.y, SRCCOPY);
-  ::GdiFlush();
   const COLORREF Back = ::GetSysColor(COLOR_BTNFACE);
   RECT Ink{};
   for (int Y = 0; Y < Height; ++Y) {
     for (int X = 0; X < Width; ++X) {
-      const std::uint32_t Pixel = static_cast<const std::uint32_t*>(Bits)[Y * Width + X];
+      const std::uint32_t Pixel = Pixels[std::size_t(Y * Width + X)];
       const int Apart = std::max({std::abs(int(Pixel >> 16 & 0xFF) - GetRValue(Back)),
                                   std::abs(int(Pixel >> 8 & 0xFF) - GetGValue(Back)),
                                   std::abs(int(Pixel & 0xFF) - GetBValue(Back))});
@@ -400,10 +407,6 @@ RECT InkOnScreen(HWND Main, const RECT& Area, int Least) {
       if (Apart > Least) ::UnionRect(&Ink, &Ink, &Dot);
     }
   }
-  ::SelectObject(Dc, Old);
-  ::DeleteObject(Shot);
-  ::DeleteDC(Dc);
-  ::ReleaseDC(nullptr, Screen);
   return Ink;
 }
 
@@ -576,6 +579,7 @@ class MirvaneAnsiExeTest : public MirvaneExeTest {
 // ".." among them leading out of the folder chosen.
 TEST_F(MirvaneAnsiExeTest, ANameOutsideTheAnsiCodePageNamesThatFileAndNoOther) {
   namespace fs = std::filesystem;
+  ASSERT_EQ(CodePageOf(Process.hProcess), 1252u);
   const fs::path Source = Folder.Root() / L"\u0141\u00F3d\u017A.mem";
   const fs::path Near = Folder.Root() / L"L\u00F3dz.mcd";
   const Bytes Body = Pattern(3000), Other = Pattern(50, 9);

@@ -9,6 +9,7 @@
 
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,55 +22,31 @@ namespace {
 
 using mirvane::testing::WindowsPath;
 
-// What the screen shows of Box, as a bitmap and as its pixels.
-struct Shot {
-  HBITMAP Bitmap = nullptr;
-  std::vector<DWORD> Pixels;
-};
+using Pixels = std::vector<std::uint32_t>;
 
-Shot Capture(const RECT& Box) {
-  const int Width = Box.right - Box.left, Height = Box.bottom - Box.top;
-  Shot Result;
-  HDC Screen = ::GetDC(nullptr);
-  HDC Memory = ::CreateCompatibleDC(Screen);
-  Result.Bitmap = ::CreateCompatibleBitmap(Screen, Width, Height);
-  HGDIOBJ Old = ::SelectObject(Memory, Result.Bitmap);
-  ::BitBlt(Memory, 0, 0, Width, Height, Screen, Box.left, Box.top, SRCCOPY);
-  ::SelectObject(Memory, Old);
-  BITMAPINFO Info{};
-  Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  Result.Pixels.resize(std::size_t(Width) * std::size_t(Height));
-  ::GetDIBits(Memory, Result.Bitmap, 0, UINT(Height), Result.Pixels.data(), &Info, DIB_RGB_COLORS);
-  ::DeleteDC(Memory);
-  ::ReleaseDC(nullptr, Screen);
-  return Result;
-}
-
-// The window as the screen shows it, once two looks in a row agree.
-bool CaptureWhenStill(HWND Window, Shot& Last) {
+// The window as the screen shows it, once two looks in a row agree; Box is
+// where it is on the screen.
+bool CaptureWhenStill(HWND Window, RECT& Box, Pixels& Last) {
   ::RedrawWindow(Window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT Box{};
   ::GetWindowRect(Window, &Box);
-  Last = Capture(Box);
-  Shot Now;
-  const bool Still = mirvane::testing::WaitFor([&] {
-    ::DeleteObject(Now.Bitmap);
-    Now = Capture(Box);
+  Last = mirvane::testing::ScreenPixels(Box);
+  return mirvane::testing::WaitFor([&] {
+    Pixels Now = mirvane::testing::ScreenPixels(Box);
     std::swap(Now, Last);
-    return Now.Pixels == Last.Pixels;
+    return Now == Last;
   });
-  ::DeleteObject(Now.Bitmap);
-  return Still;
 }
 
-bool SavePng(HBITMAP Bitmap, const std::string& File) {
+bool SavePng(const RECT& Box, Pixels& Picture, const std::string& File) {
   Gdiplus::GdiplusStartupInput Input;
   ULONG_PTR Token = 0;
   if (Gdiplus::GdiplusStartup(&Token, &Input, nullptr) != Gdiplus::Ok) return false;
   bool Saved = false;
   {
-    Gdiplus::Bitmap Image(Bitmap, nullptr);
+    const int Width = Box.right - Box.left;
+    Gdiplus::Bitmap Image(Width, Box.bottom - Box.top, Width * 4, PixelFormat32bppRGB,
+                          reinterpret_cast<BYTE*>(Picture.data()));
     const CLSID Png = {
         0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     const std::wstring Wide(File.begin(), File.end());
@@ -87,28 +64,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s MIRVANE_EXE OUT.png DPI [windows-font]\n", argv[0]);
     return 2;
   }
+  mirvane::testing::ResetDesktopSettings();
   PROCESS_INFORMATION Process{};
   HWND Main = nullptr;
   std::string Failed;
   {
     // Read as the program starts; put back once its window shows.
     const auto Density = mirvane::testing::ScreenDensity(std::atoi(argv[3]));
-    const auto Start = [&] {
-      return mirvane::testing::StartMirvane(argv[1], Process, Main);
-    };
+    const auto Font = mirvane::testing::WindowsMessageFont(-12, WindowsFont);
     if (!Density.Set()) {
       Failed = "could not set the screen's density";
-    } else if (WindowsFont) {
-      const auto Font = mirvane::testing::WindowsMessageFont(-12);
-      Failed = Font.Set() ? Start() : "could not set the message font";
+    } else if (Font.Set() != WindowsFont) {
+      Failed = "could not set the message font";
     } else {
-      Failed = Start();
+      Failed = mirvane::testing::StartMirvane(argv[1], Process, Main);
     }
   }
-  Shot Picture;
-  if (Failed.empty() && !CaptureWhenStill(Main, Picture)) Failed = "the window kept changing";
-  if (Failed.empty() && !SavePng(Picture.Bitmap, WindowsPath(argv[2]))) Failed = "could not save";
-  ::DeleteObject(Picture.Bitmap);
+  RECT Box{};
+  Pixels Picture;
+  if (Failed.empty() && !CaptureWhenStill(Main, Box, Picture)) Failed = "the window kept changing";
+  if (Failed.empty() && !SavePng(Box, Picture, WindowsPath(argv[2]))) Failed = "could not save";
   if (Main != nullptr) ::PostMessageW(Main, WM_CLOSE, 0, 0);
   if (Process.hProcess != nullptr) {
     if (::WaitForSingleObject(Process.hProcess, mirvane::testing::kPatienceMs) != WAIT_OBJECT_0) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "text_win.h"
+#include "utf16_win.h"
 
 namespace mirvane {
 
@@ -228,7 +228,8 @@ LRESULT CALLBACK AnnouncedProc(HWND Control, UINT Message, WPARAM WParam, LPARAM
 bool AnnounceAs(HWND Control, std::string_view Name, std::string_view Description) {
   const auto Original = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(Control, GWLP_WNDPROC));
   if (Original == nullptr) return false;
-  auto* Words = new Announcement{Original, Wide(Name), Wide(Description)};
+  auto* Words = new Announcement{Original, Utf16(Name, BadText::Replace),
+                                 Utf16(Description, BadText::Replace)};
   if (!::SetPropW(Control, kAnnouncement, Words)) {
     delete Words;
     return false;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "text_win.h"
+#include "utf16_win.h"
 
 namespace mirvane {
 
@@ -39,7 +39,7 @@ std::string DroppedCard(HDROP Files) noexcept {
     Path.resize(::DragQueryFileW(Files, 0, Path.data(), UINT(Path.size() + 1)));
     const DWORD Attributes = ::GetFileAttributesW(Path.c_str());
     if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
-    return Utf8(Path);
+    return Utf8(Path, BadText::Refuse);
   } catch (...) {
     return {};  // out of memory
   }

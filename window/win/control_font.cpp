@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "utf16_win.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 
@@ -87,7 +89,9 @@ bool ShowsWhole(HDC Dc, const TextPlace& Place, int Margin) {
   ::PatBlt(Dc, 0, 0, Width, Height, WHITENESS);
   ::SetViewportOrgEx(Dc, -Canvas.left, -Canvas.top, nullptr);
   RECT Layout = Place.Layout;
-  ::DrawTextA(Dc, Place.Text.data(), int(Place.Text.size()), &Layout, Place.Format | DT_NOCLIP);
+  // Measured as the controls draw it: in UTF-16.
+  const std::wstring Text = Utf16(Place.Text, BadText::Replace);
+  ::DrawTextW(Dc, Text.c_str(), int(Text.size()), &Layout, Place.Format | DT_NOCLIP);
   ::SetViewportOrgEx(Dc, 0, 0, nullptr);
   ::SelectObject(Dc, Old);
   ::GdiFlush();

@@ -10,6 +10,7 @@
 #include "file_dialogs_win.h"
 #include "resource.h"
 #include "text_win.h"
+#include "utf16_win.h"
 
 namespace mirvane {
 
@@ -170,9 +171,9 @@ bool MainWindowWin::OnCreate() {
     const ControlClass Class = ClassOf(Entry);
     // Wide controls: the path box holds any name, whatever the code page.
     Controls_[I] = ::CreateWindowExW(
-        Class.ExStyle, Wide(Class.Class).c_str(), Wide(Entry.Text).c_str(),
-        WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0, 0, Hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
+        Class.ExStyle, Utf16(Class.Class, BadText::Replace).c_str(),
+        Utf16(Entry.Text, BadText::Replace).c_str(), WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0,
+        0, Hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
     if (Controls_[I] == nullptr) return false;
   }
 
@@ -231,11 +232,11 @@ void MainWindowWin::ApplyDpi(bool SizeWindow) {
 
 void MainWindowWin::MakeFonts() {
   // The new fonts are in the controls before the old ones go.
-  Message_ = {};
+  MessageFont_ = {};
   const ControlMetrics Metrics{Dpi_, TextPercent_, StartPicture_.BaseSize(),
                                DpiApi_.Metric(SM_CXEDGE, Dpi_)};
-  OwnedFont NewText(DpiApi_.MessageFont(Dpi_, Message_) ? FitControlFont(Message_, Metrics)
-                                                        : nullptr);
+  OwnedFont NewText(DpiApi_.MessageFont(Dpi_, MessageFont_) ? FitControlFont(MessageFont_, Metrics)
+                                                            : nullptr);
   OwnedFont NewLink(CreateLinkFont(Dpi_, TextPercent_));
   const auto Fallback = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   HFONT Text = NewText != nullptr ? NewText.get() : Fallback;
@@ -278,7 +279,7 @@ void MainWindowWin::OnSettingChange() {
   LOGFONTW Message{};
   DpiApi_.MessageFont(Dpi_, Message);
   const int Percent = TextScalePercent();
-  if (Percent == TextPercent_ && std::memcmp(&Message, &Message_, sizeof Message) == 0) return;
+  if (Percent == TextPercent_ && std::memcmp(&Message, &MessageFont_, sizeof Message) == 0) return;
   TextPercent_ = Percent;
   ApplyDpi(true);
   ::InvalidateRect(Hwnd_, nullptr, TRUE);
@@ -315,7 +316,8 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
   ::DrawFrameControl(Item.hDC, &Box, DFC_BUTTON, DFCS_BUTTONPUSH | (Pushed ? DFCS_PUSHED : 0));
   const int Shift = Pushed ? 1 : 0;
 
-  const std::string Caption = WindowText(Item.hwndItem);
+  std::wstring Caption(std::size_t(::GetWindowTextLengthW(Item.hwndItem)) + 1, L'\0');
+  Caption.resize(std::size_t(::GetWindowTextW(Item.hwndItem, Caption.data(), int(Caption.size()))));
   ::SelectObject(Item.hDC,
                  reinterpret_cast<HFONT>(::SendMessageA(Item.hwndItem, WM_GETFONT, 0, 0)));
   TEXTMETRICA Metrics{};
@@ -332,7 +334,7 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
             Face.Caption.Top + Face.Caption.Height};
   ::SetBkMode(Item.hDC, TRANSPARENT);
   ::SetTextColor(Item.hDC, ::GetSysColor(COLOR_BTNTEXT));
-  ::DrawTextW(Item.hDC, Wide(Caption).c_str(), -1, &Text, kPictureCaptionFormat);
+  ::DrawTextW(Item.hDC, Caption.c_str(), -1, &Text, kPictureCaptionFormat);
   if ((Item.itemState & ODS_FOCUS) && !(Item.itemState & ODS_NOFOCUSRECT)) {
     ::InflateRect(&Box, -3, -3);
     ::DrawFocusRect(Item.hDC, &Box);

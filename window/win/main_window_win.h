@@ -68,7 +68,7 @@ class MainWindowWin : public MainWindowPort {
   int Dpi_ = kBaseDpi;
   int TextPercent_ = kUsualTextPercent;
   // The message font the controls' font was fitted from.
-  LOGFONTW Message_{};
+  LOGFONTW MessageFont_{};
   std::array<HWND, kControls.size()> Controls_{};
   // Fonts, icons and pictures live until WM_NCDESTROY, when this object is
   // deleted: the children, which use them, are gone by then.
