@@ -222,9 +222,11 @@ Outcome SaveUnnamed(const Destination& Where, const KeptAttributes& Kept,
 
 // Where files cannot be made without a name (FAT), or not linked once made
 // (no /proc, no privilege): the file is written under a temporary name that
-// Guard holds, then renamed.
+// Guard holds, then renamed. Not in a folder that may be append-only, where
+// that name would stay for good: not even a new card is saved there so.
 Outcome SaveNamed(const Destination& Where, const KeptAttributes& Kept,
                   std::span<const unsigned char> Bytes, SaveSignalGuard& Guard) {
+  if (IsAppendOnly(Where.Folder.Get()) != false) return Outcome::Failed;
   std::string TempName;
   Descriptor File = CreateNamed(Where.Folder.Get(), Guard, TempName);
   if (!File.Valid()) return Outcome::Failed;

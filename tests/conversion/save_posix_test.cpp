@@ -301,29 +301,23 @@ TEST(FullFileSystem, AFullTmpfsKeepsTheOldCard) {
   EXPECT_THAT(Small.Names(), ElementsAre("game.mcd"));
 }
 
-// Leaves the process two more descriptors, as many as a save holds at once.
-bool LeaveTwoDescriptors() {
-  const int First = ::open("/dev/null", O_RDONLY), Second = ::open("/dev/null", O_RDONLY);
-  const rlimit Limit{static_cast<rlim_t>(Second) + 1, static_cast<rlim_t>(Second) + 1};
-  return First >= 0 && ::close(First) == 0 && ::close(Second) == 0 &&
-         ::setrlimit(RLIMIT_NOFILE, &Limit) == 0;
-}
-
-// Saves in a child, as Saver (in its own group alone) and with two descriptors
-// to spare where asked.
+// Saves in a child as Saver, alone in its own group, and with two descriptors
+// to spare where asked: as many as a save holds at once.
 bool SavedInChild(uid_t Saver, bool FewDescriptors, const std::string& Path, const Bytes& Body) {
   const pid_t Child = ::fork();
   if (Child == 0) {
-    if (Saver != 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(Saver) != 0 || ::setuid(Saver) != 0))
-      ::_exit(2);
-    if (FewDescriptors && !LeaveTwoDescriptors()) ::_exit(2);
-    ::_exit(ReplaceFileWith(Path, Body) ? 0 : 1);
+    const int Spare[] = {::open("/dev/null", O_RDONLY), ::open("/dev/null", O_RDONLY)};
+    const rlimit Limit{static_cast<rlim_t>(Spare[1]) + 1, static_cast<rlim_t>(Spare[1]) + 1};
+    const bool Ready = (Saver == 0 || (::setgroups(0, nullptr) == 0 && ::setgid(Saver) == 0 &&
+                                       ::setuid(Saver) == 0)) &&
+                       ::close(Spare[0]) == 0 && ::close(Spare[1]) == 0 &&
+                       (!FewDescriptors || ::setrlimit(RLIMIT_NOFILE, &Limit) == 0);
+    ::_exit(!Ready ? 2 : ReplaceFileWith(Path, Body) ? 0 : 1);
   }
   int Status = 0;
   ::waitpid(Child, &Status, 0);
   EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) < 2) << "child status " << Status;
-  return WIFEXITED(Status) && WEXITSTATUS(Status) == 0;
+  return Status == 0;
 }
 
 // Cards that others prepared, saved over on ext4 by root or by user 2001: a
@@ -338,63 +332,51 @@ TEST(CardsOthersPrepared, KeepWhatTheyHadButNeverSetIdBits) {
   if (!Disk.Mounted() && ::geteuid() != 0) GTEST_SKIP() << Disk.Why();
   ASSERT_TRUE(Disk.Mounted()) << Disk.Why();
   enum Reach { kCard, kHardLink, kSymbolicLink };
-  enum Hold { kNothing, kFewDescriptors, kLease };
-  struct Row {
-    mode_t FolderMode;
-    uid_t FolderOwner;
-    Reach Way;
-    mode_t CardMode;
-    uid_t CardOwner;
-    const char* Attribute;
-    bool Acl, AppendOnly;
-    uid_t Saver;
-    Hold Held;
-    bool Saved;
-    mode_t ModeAfter;
-  };
-  const Row kRows[] = {
-      {01777, 0, kHardLink, 04755, 0, "user.note", false, false, 0, kNothing, true, 0755},
-      {0755, 2001, kSymbolicLink, 06755, 0, "user.note", false, false, 0, kNothing, true, 0755},
-      {0733, 0, kCard, 0644, 2001, "user.note", false, true, 2001, kNothing, false, 0644},
-      {0755, 0, kCard, 0664, 2002, "user.note", true, false, 0, kFewDescriptors, true, 0664},
-      {0755, 0, kCard, 0664, 2002, "user.note", true, false, 0, kLease, true, 0664},
-      {0755, 0, kCard, 0644, 2002, "trusted.note", false, false, 0, kNothing, true, 0644}};
+  enum Obstacle { kNone, kAppendOnly, kFewDescriptors, kLease };
+  // The folder's mode and owner, how the save reaches the card, the card's
+  // mode, owner and attribute, whether it has an ACL too, what is in the way,
+  // who saves, and whether the card is then saved and with which mode.
+  const std::tuple<mode_t, uid_t, Reach, mode_t, uid_t, const char*, bool, Obstacle, uid_t, bool,
+                   mode_t>
+      kRows[] = {{01777, 0, kHardLink, 04755, 0, "user.a", false, kNone, 0, true, 0755},
+                 {0755, 2001, kSymbolicLink, 06755, 0, "user.a", false, kNone, 0, true, 0755},
+                 {0733, 0, kCard, 0644, 2001, "user.a", false, kAppendOnly, 2001, false, 0644},
+                 {0755, 0, kCard, 0664, 2002, "user.a", true, kFewDescriptors, 0, true, 0664},
+                 {0755, 0, kCard, 0664, 2002, "user.a", true, kLease, 0, true, 0664},
+                 {0755, 0, kCard, 0644, 2002, "trusted.a", false, kNone, 0, true, 0644}};
   constexpr char kAclName[] = "system.posix_acl_access";
   const Bytes Old = Pattern(10, 11), New = Pattern(5000, 12);
-  for (std::size_t At = 0; At < std::size(kRows); ++At) {
-    const Row& R = kRows[At];
-    const std::string In = Disk.PathOf(std::to_string(At)), Card = In + "/card.mcd";
-    const std::string Tool = In + ".tool", Landed = R.Way == kSymbolicLink ? Tool : Card;
+  int Row = 0;
+  for (const auto& [FolderMode, FolderOwner, Way, Mode, Owner, Attribute, Acl, InTheWay, Saver,
+                    Saved, ModeAfter] : kRows) {
+    const std::string In = Disk.PathOf(std::to_string(++Row)), Card = In + "/card.mcd";
+    const std::string Tool = In + ".tool", Landed = Way == kSymbolicLink ? Tool : Card;
     fs::create_directory(In);
-    WriteBytes(R.Way == kCard ? Card : Tool, Old);
-    const bool Prepared =
-        (R.Way != kHardLink || ::link(Tool.c_str(), Card.c_str()) == 0) &&
-        (R.Way != kSymbolicLink || ::symlink(Tool.c_str(), Card.c_str()) == 0) &&
-        ::lchown(Card.c_str(), R.Way == kSymbolicLink ? R.FolderOwner : R.CardOwner, 0) == 0 &&
-        ::chown(Landed.c_str(), R.CardOwner, 0) == 0 && ::chmod(Landed.c_str(), R.CardMode) == 0 &&
-        (!R.Acl || ::setxattr(Landed.c_str(), kAclName, kAcl.data(), kAcl.size(), 0) == 0) &&
-        ::setxattr(Landed.c_str(), R.Attribute, "kept", 4, 0) == 0 &&
-        ::chown(In.c_str(), R.FolderOwner, 0) == 0 && ::chmod(In.c_str(), R.FolderMode) == 0 &&
-        (!R.AppendOnly || RunQuietly("chattr +a '" + In + "'"));
-    ASSERT_TRUE(Prepared) << "row " << At;
+    WriteBytes(Way == kCard ? Card : Tool, Old);
+    ASSERT_TRUE((Way != kHardLink || ::link(Tool.c_str(), Card.c_str()) == 0) &&
+                (Way != kSymbolicLink || ::symlink(Tool.c_str(), Card.c_str()) == 0) &&
+                ::lchown(Card.c_str(), FolderOwner, 0) == 0 &&
+                ::chown(Landed.c_str(), Owner, 0) == 0 && ::chmod(Landed.c_str(), Mode) == 0 &&
+                ::setxattr(Landed.c_str(), Attribute, "kept", 4, 0) == 0 &&
+                (!Acl || ::setxattr(Landed.c_str(), kAclName, kAcl.data(), kAcl.size(), 0) == 0) &&
+                ::chown(In.c_str(), FolderOwner, 0) == 0 && ::chmod(In.c_str(), FolderMode) == 0 &&
+                (InTheWay != kAppendOnly || RunQuietly("chattr +a '" + In + "'")))
+        << "row " << Row;
     const auto Previous = std::signal(SIGIO, SIG_IGN);  // what a broken lease sends its holder
-    const int Leased = R.Held == kLease ? ::open(Landed.c_str(), O_RDWR) : -1;
-    ASSERT_TRUE(R.Held != kLease || ::fcntl(Leased, F_SETLEASE, F_WRLCK) == 0) << "row " << At;
-    EXPECT_EQ(SavedInChild(R.Saver, R.Held == kFewDescriptors, Card, New), R.Saved) << "row " << At;
+    const int Leased = InTheWay == kLease ? ::open(Landed.c_str(), O_RDWR) : -1;
+    ASSERT_TRUE(InTheWay != kLease || ::fcntl(Leased, F_SETLEASE, F_WRLCK) == 0);
+    EXPECT_EQ(SavedInChild(Saver, InTheWay == kFewDescriptors, Card, New), Saved) << "row " << Row;
     ::close(Leased);
     std::signal(SIGIO, Previous);
     const struct stat After = StatOf(Landed);
-    EXPECT_EQ(std::make_tuple(ReadBytes(Landed), After.st_uid, After.st_mode & 07777),
-              std::make_tuple(R.Saved ? New : Old, R.CardOwner, R.ModeAfter))
-        << "row " << At;
-    EXPECT_EQ(std::make_pair(AttributeOf(Landed, kAclName), AttributeOf(Landed, R.Attribute)),
-              std::make_pair(R.Acl ? kAcl : "", std::string("kept")))
-        << "row " << At;
-    EXPECT_THAT(NamesIn(In), ElementsAre("card.mcd")) << "row " << At;
-    if (R.Way == kHardLink) {
-      EXPECT_EQ(std::make_pair(ReadBytes(Tool), StatOf(Tool).st_mode & 07777),
-                std::make_pair(Old, R.CardMode));
-    }
+    EXPECT_EQ(
+        std::make_tuple(ReadBytes(Landed), After.st_uid, After.st_mode & 07777,
+                        AttributeOf(Landed, kAclName), AttributeOf(Landed, Attribute), NamesIn(In)),
+        std::make_tuple(Saved ? New : Old, Owner, ModeAfter, Acl ? kAcl : "", std::string("kept"),
+                        std::vector<std::string>{"card.mcd"}))
+        << "row " << Row;
+    EXPECT_TRUE(Way != kHardLink ||
+                (ReadBytes(Tool) == Old && StatOf(Tool).st_mode % 010000 == Mode));
   }
 }
 
