@@ -310,10 +310,11 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 // Besides what file_system.h says: only a regular file is replaced, and not
 // one without a write bit even by root; a symbolic link at Path is followed
 // (see OpenDestination for links in shared folders) and stays a link while
-// the card it names is replaced; a replaced card keeps its owner, group,
-// permission bits and extended attributes where the file system and the user
-// allow it; a new card never has another name; a signal that ends the
-// process during the save leaves no temporary file.
+// the card it names is replaced; a replaced card keeps its owner, group and
+// permission bits where the file system and the user allow it, never set-ID
+// bits, and its extended attributes or the save fails (see
+// kept_attributes_posix.h); a new card never has another name; a signal that
+// ends the process during the save leaves no temporary file.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
                      std::string* /*Stranded*/) {
   Destination Where;

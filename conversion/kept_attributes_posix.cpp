@@ -95,8 +95,9 @@ mode_t OwningGroupBits(const std::vector<char>& Acl) {
   for (std::size_t At = sizeof(posix_acl_xattr_header); At + sizeof Entry <= Acl.size();
        At += sizeof Entry) {
     std::memcpy(&Entry, Acl.data() + At, sizeof Entry);
-    if (le16toh(Entry.e_tag) == ACL_GROUP_OBJ)
+    if (le16toh(Entry.e_tag) == ACL_GROUP_OBJ) {
       return static_cast<mode_t>((le16toh(Entry.e_perm) & 7) << 3);
+    }
   }
   return 0;
 }
@@ -104,11 +105,11 @@ mode_t OwningGroupBits(const std::vector<char>& Acl) {
 // A label that the kernel gave the new file may be one that the user may not
 // set, and yet the very one the old card had.
 bool Holds(int Fd, const std::string& Name, const std::vector<char>& Value) {
+  const auto Get = [&](char* Data, std::size_t Size) {
+    return ::fgetxattr(Fd, Name.c_str(), Data, Size);
+  };
   std::vector<char> Now;
-  return ReadSized([&](char* Data,
-                       std::size_t Size) { return ::fgetxattr(Fd, Name.c_str(), Data, Size); },
-                   Now) &&
-         Now == Value;
+  return ReadSized(Get, Now) && Now == Value;
 }
 
 // Last, so that it holds whatever setting the owner or the ACL changed. With
