@@ -324,8 +324,8 @@ bool SavedInChild(uid_t Saver, bool FewDescriptors, const std::string& Path, con
 // set-ID tool reached through a hard link in a /tmp or a user's symbolic link,
 // an append-only folder that may be entered but not listed, a card with an
 // ACL while descriptors run short or its owner holds a write lease, root's
-// trusted attribute. The card ends with the new bytes (or the old ones), its
-// owner, the mode given, every attribute it had and nothing else in its
+// trusted attribute, a label that user 2001 may read but not set. The card ends with the new bytes
+// (or the old ones), its owner, the mode given, every attribute it had and nothing else in its
 // folder; a hard link's other name keeps the old file.
 TEST(CardsOthersPrepared, KeepWhatTheyHadButNeverSetIdBits) {
   MountedFolder Disk(FileSystemKind::Ext4Image, 8 << 20);
@@ -343,7 +343,8 @@ TEST(CardsOthersPrepared, KeepWhatTheyHadButNeverSetIdBits) {
                  {0733, 0, kCard, 0644, 2001, "user.a", false, kAppendOnly, 2001, false, 0644},
                  {0755, 0, kCard, 0664, 2002, "user.a", true, kFewDescriptors, 0, true, 0664},
                  {0755, 0, kCard, 0664, 2002, "user.a", true, kLease, 0, true, 0664},
-                 {0755, 0, kCard, 0644, 2002, "trusted.a", false, kNone, 0, true, 0644}};
+                 {0755, 0, kCard, 0644, 2002, "trusted.a", false, kNone, 0, true, 0644},
+                 {0777, 0, kCard, 0666, 2002, "security.a", false, kNone, 2001, false, 0666}};
   constexpr char kAclName[] = "system.posix_acl_access";
   const Bytes Old = Pattern(10, 11), New = Pattern(5000, 12);
   int Row = 0;
