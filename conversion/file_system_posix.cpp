@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "descriptor_posix.h"
@@ -83,27 +84,30 @@ bool WriteToDisk(int Fd, std::span<const unsigned char> Bytes) {
 
 // In an append-only folder (chattr +a) names can be added but never taken
 // away: the rename over the card would be refused once the temporary was
-// named, and that name would stay for good. A folder whose flags cannot be
-// read (one opened only to be entered) is taken as it comes.
-bool IsAppendOnly(int Folder) {
+// named, and that name would stay for good. statx tells even through a
+// descriptor that may only enter the folder; the flags, read where statx
+// cannot tell, need one that may read it. Nothing when neither tells.
+std::optional<bool> IsAppendOnly(int Folder) {
+  struct statx Info;
+  if (::statx(Folder, "", AT_EMPTY_PATH, 0, &Info) == 0 &&
+      (Info.stx_attributes_mask & STATX_ATTR_APPEND) != 0) {
+    return (Info.stx_attributes & STATX_ATTR_APPEND) != 0;
+  }
   int Flags = 0;
-  return ::ioctl(Folder, FS_IOC_GETFLAGS, &Flags) == 0 && (Flags & FS_APPEND_FL) != 0;
+  if (::ioctl(Folder, FS_IOC_GETFLAGS, &Flags) == 0) return (Flags & FS_APPEND_FL) != 0;
+  // A file system that keeps no flags (FAT) has no append-only folders.
+  if (errno == ENOTTY || errno == ENOTSUP || errno == ENOSYS) return false;
+  return std::nullopt;
 }
 
 // Only a regular file is replaced: never a device, FIFO or socket, nor a
 // folder. Nor a card that nobody may write to, even when root could, nor one
-// that the rename could not take away.
+// that the rename might not take away.
 bool MayReplace(const Destination& Where) {
   if (!Where.Exists) return true;
   if (!S_ISREG(Where.Info.st_mode) || (Where.Info.st_mode & 0222) == 0) return false;
   return ::faccessat(Where.Folder.Get(), Where.Name.c_str(), W_OK, AT_EACCESS) == 0 &&
-         !IsAppendOnly(Where.Folder.Get());
-}
-
-// The old card's attributes go on first, while the file is still empty.
-bool Fill(int Fd, const Destination& Where, std::span<const unsigned char> Bytes) {
-  if (Where.Exists) KeepAttributesBestEffort(Fd, Where);
-  return WriteToDisk(Fd, Bytes);
+         IsAppendOnly(Where.Folder.Get()) == false;  // known not to be
 }
 
 // Hidden, and random so that saves into one folder do not meet.
@@ -194,13 +198,15 @@ Outcome Finish(Descriptor& File, const std::string& TempName, const Destination&
 // another. A replacement is named for the moment before the rename. Created
 // with 0666, the file gets the umask (and a folder's default ACL) from the
 // kernel.
-Outcome SaveUnnamed(const Destination& Where, std::span<const unsigned char> Bytes,
-                    SaveSignalGuard& Guard) {
+Outcome SaveUnnamed(const Destination& Where, const KeptAttributes& Kept,
+                    std::span<const unsigned char> Bytes, SaveSignalGuard& Guard) {
   const int Folder = Where.Folder.Get();
   Descriptor File(::openat(Folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
   if (!File.Valid()) return Outcome::Unsupported;
   // A write that fails here would fail under a name too.
-  if (!Fill(File.Get(), Where, Bytes)) return Outcome::Failed;
+  if (!KeepAttributes(File.Get(), Where, Kept) || !WriteToDisk(File.Get(), Bytes)) {
+    return Outcome::Failed;
+  }
   if (Where.Exists) {
     std::string TempName;
     if (!NameUnnamed(File.Get(), Folder, Guard, TempName)) return Outcome::Unsupported;
@@ -216,13 +222,17 @@ Outcome SaveUnnamed(const Destination& Where, std::span<const unsigned char> Byt
 
 // Where files cannot be made without a name (FAT), or not linked once made
 // (no /proc, no privilege): the file is written under a temporary name that
-// Guard holds, then renamed.
-Outcome SaveNamed(const Destination& Where, std::span<const unsigned char> Bytes,
-                  SaveSignalGuard& Guard) {
+// Guard holds, then renamed. Not in a folder that may be append-only, where
+// that name would stay for good: not even a new card is saved there so.
+Outcome SaveNamed(const Destination& Where, const KeptAttributes& Kept,
+                  std::span<const unsigned char> Bytes, SaveSignalGuard& Guard) {
+  if (IsAppendOnly(Where.Folder.Get()) != false) return Outcome::Failed;
   std::string TempName;
   Descriptor File = CreateNamed(Where.Folder.Get(), Guard, TempName);
   if (!File.Valid()) return Outcome::Failed;
-  if (Fill(File.Get(), Where, Bytes)) return Finish(File, TempName, Where, Guard);
+  if (KeepAttributes(File.Get(), Where, Kept) && WriteToDisk(File.Get(), Bytes)) {
+    return Finish(File, TempName, Where, Guard);
+  }
   ::unlinkat(Where.Folder.Get(), TempName.c_str(), 0);
   Guard.Disarm();
   return Outcome::Failed;
@@ -300,17 +310,22 @@ bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
 // Besides what file_system.h says: only a regular file is replaced, and not
 // one without a write bit even by root; a symbolic link at Path is followed
 // (see OpenDestination for links in shared folders) and stays a link while
-// the card it names is replaced; a replaced card keeps its owner, group,
-// permission bits and extended attributes where the file system and the user
-// allow it; a new card never has another name; a signal that ends the
-// process during the save leaves no temporary file.
+// the card it names is replaced; a replaced card keeps its owner, group and
+// permission bits where the file system and the user allow it, never set-ID
+// bits, and its extended attributes or the save fails (see
+// kept_attributes_posix.h); a new card never has another name; a signal that
+// ends the process during the save leaves no temporary file.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
                      std::string* /*Stranded*/) {
   Destination Where;
-  if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where)) return false;
+  KeptAttributes Kept;
+  if (Path.empty() || !OpenDestination(Path, Where) || !MayReplace(Where) ||
+      !ReadKeptAttributes(Where, Kept)) {
+    return false;
+  }
   SaveSignalGuard Guard;
-  Outcome Done = SaveUnnamed(Where, Bytes, Guard);
-  if (Done == Outcome::Unsupported) Done = SaveNamed(Where, Bytes, Guard);
+  Outcome Done = SaveUnnamed(Where, Kept, Bytes, Guard);
+  if (Done == Outcome::Unsupported) Done = SaveNamed(Where, Kept, Bytes, Guard);
   if (Done != Outcome::Saved) return false;
   Guard.Disarm();
   // The card is in place either way; this only hastens its name to the disk.

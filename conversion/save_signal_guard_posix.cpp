@@ -87,9 +87,7 @@ SaveSignalGuard::SaveSignalGuard() {
   Ignore.sa_handler = SIG_IGN;
   sigemptyset(&Ignore.sa_mask);
   FileSizeIgnored_ = ::sigaction(SIGXFSZ, nullptr, &PreviousFileSize_) == 0 &&
-                     (PreviousFileSize_.sa_flags & SA_SIGINFO) == 0 &&
-                     PreviousFileSize_.sa_handler == SIG_DFL &&
-                     ::sigaction(SIGXFSZ, &Ignore, nullptr) == 0;
+                     IsDefault(PreviousFileSize_) && ::sigaction(SIGXFSZ, &Ignore, nullptr) == 0;
 }
 
 SaveSignalGuard::~SaveSignalGuard() {

@@ -147,11 +147,11 @@ TEST_F(FileFaultTest, AFileSizeLimitFailsTheSaveWithoutEndingTheProgram) {
 
 // Card 2002:2003 saved over by root, by its owner (not in group 2003) and by
 // another user: owner and group stay where the saver may keep them, and
-// set-ID bits only where both stayed.
+// set-ID bits never do.
 TEST_F(FileFaultTest, AReplacedCardKeepsItsOwnerAndBecomesNoNewSetIdFile) {
   if (::geteuid() != 0) GTEST_SKIP() << "a card of another user needs root to make";
   // Who saves, the card's mode before, and its owner, group and mode after.
-  const std::tuple<uid_t, mode_t, uid_t, gid_t, mode_t> kRows[] = {{0, 06755, 2002, 2003, 06755},
+  const std::tuple<uid_t, mode_t, uid_t, gid_t, mode_t> kRows[] = {{0, 06755, 2002, 2003, 0755},
                                                                    {2002, 06775, 2002, 2002, 0775},
                                                                    {2001, 06777, 2001, 2001, 0777}};
   ASSERT_EQ(::chmod(Folder.Root().c_str(), 0777), 0);

@@ -1,8 +1,12 @@
 // Saving on POSIX systems: what a replaced card keeps, where a link leads,
 // what is never replaced, how long a path may be, and real file systems
 // (FAT, a full tmpfs, an append-only ext4 folder).
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -10,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <tuple>
 
@@ -294,6 +299,86 @@ TEST(FullFileSystem, AFullTmpfsKeepsTheOldCard) {
   EXPECT_FALSE(ReplaceFileWith(Small.PathOf("game.mcd"), Pattern(2 << 20, 10)));
   EXPECT_EQ(ReadBytes(Small.PathOf("game.mcd")), OldCard);
   EXPECT_THAT(Small.Names(), ElementsAre("game.mcd"));
+}
+
+// Saves in a child as Saver, alone in its own group, and with two descriptors
+// to spare where asked: as many as a save holds at once.
+bool SavedInChild(uid_t Saver, bool FewDescriptors, const std::string& Path, const Bytes& Body) {
+  const pid_t Child = ::fork();
+  if (Child == 0) {
+    const int Spare[] = {::open("/dev/null", O_RDONLY), ::open("/dev/null", O_RDONLY)};
+    const rlimit Limit{static_cast<rlim_t>(Spare[1]) + 1, static_cast<rlim_t>(Spare[1]) + 1};
+    const bool Ready = (Saver == 0 || (::setgroups(0, nullptr) == 0 && ::setgid(Saver) == 0 &&
+                                       ::setuid(Saver) == 0)) &&
+                       ::close(Spare[0]) == 0 && ::close(Spare[1]) == 0 &&
+                       (!FewDescriptors || ::setrlimit(RLIMIT_NOFILE, &Limit) == 0);
+    ::_exit(!Ready ? 2 : ReplaceFileWith(Path, Body) ? 0 : 1);
+  }
+  int Status = 0;
+  ::waitpid(Child, &Status, 0);
+  EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) < 2) << "child status " << Status;
+  return Status == 0;
+}
+
+// Cards that others prepared, saved over on ext4 by root or by user 2001: a
+// set-ID tool reached through a hard link in a /tmp or a user's symbolic link,
+// an append-only folder that may be entered but not listed, a card with an
+// ACL while descriptors run short or its owner holds a write lease, root's
+// trusted attribute, a label that user 2001 may read but not set. The card ends with the new bytes
+// (or the old ones), its owner, the mode given, every attribute it had and nothing else in its
+// folder; a hard link's other name keeps the old file.
+TEST(CardsOthersPrepared, KeepWhatTheyHadButNeverSetIdBits) {
+  MountedFolder Disk(FileSystemKind::Ext4Image, 8 << 20);
+  if (!Disk.Mounted() && ::geteuid() != 0) GTEST_SKIP() << Disk.Why();
+  ASSERT_TRUE(Disk.Mounted()) << Disk.Why();
+  enum Reach { kCard, kHardLink, kSymbolicLink };
+  enum Obstacle { kNone, kAppendOnly, kFewDescriptors, kLease };
+  // The folder's mode and owner, how the save reaches the card, the card's
+  // mode, owner and attribute, whether it has an ACL too, what is in the way,
+  // who saves, and whether the card is then saved and with which mode.
+  const std::tuple<mode_t, uid_t, Reach, mode_t, uid_t, const char*, bool, Obstacle, uid_t, bool,
+                   mode_t>
+      kRows[] = {{01777, 0, kHardLink, 04755, 0, "user.a", false, kNone, 0, true, 0755},
+                 {0755, 2001, kSymbolicLink, 06755, 0, "user.a", false, kNone, 0, true, 0755},
+                 {0733, 0, kCard, 0644, 2001, "user.a", false, kAppendOnly, 2001, false, 0644},
+                 {0755, 0, kCard, 0664, 2002, "user.a", true, kFewDescriptors, 0, true, 0664},
+                 {0755, 0, kCard, 0664, 2002, "user.a", true, kLease, 0, true, 0664},
+                 {0755, 0, kCard, 0644, 2002, "trusted.a", false, kNone, 0, true, 0644},
+                 {0777, 0, kCard, 0666, 2002, "security.a", false, kNone, 2001, false, 0666}};
+  constexpr char kAclName[] = "system.posix_acl_access";
+  const Bytes Old = Pattern(10, 11), New = Pattern(5000, 12);
+  int Row = 0;
+  for (const auto& [FolderMode, FolderOwner, Way, Mode, Owner, Attribute, Acl, InTheWay, Saver,
+                    Saved, ModeAfter] : kRows) {
+    const std::string In = Disk.PathOf(std::to_string(++Row)), Card = In + "/card.mcd";
+    const std::string Tool = In + ".tool", Landed = Way == kSymbolicLink ? Tool : Card;
+    fs::create_directory(In);
+    WriteBytes(Way == kCard ? Card : Tool, Old);
+    ASSERT_TRUE((Way != kHardLink || ::link(Tool.c_str(), Card.c_str()) == 0) &&
+                (Way != kSymbolicLink || ::symlink(Tool.c_str(), Card.c_str()) == 0) &&
+                ::lchown(Card.c_str(), FolderOwner, 0) == 0 &&
+                ::chown(Landed.c_str(), Owner, 0) == 0 && ::chmod(Landed.c_str(), Mode) == 0 &&
+                ::setxattr(Landed.c_str(), Attribute, "kept", 4, 0) == 0 &&
+                (!Acl || ::setxattr(Landed.c_str(), kAclName, kAcl.data(), kAcl.size(), 0) == 0) &&
+                ::chown(In.c_str(), FolderOwner, 0) == 0 && ::chmod(In.c_str(), FolderMode) == 0 &&
+                (InTheWay != kAppendOnly || RunQuietly("chattr +a '" + In + "'")))
+        << "row " << Row;
+    const auto Previous = std::signal(SIGIO, SIG_IGN);  // what a broken lease sends its holder
+    const int Leased = InTheWay == kLease ? ::open(Landed.c_str(), O_RDWR) : -1;
+    ASSERT_TRUE(InTheWay != kLease || ::fcntl(Leased, F_SETLEASE, F_WRLCK) == 0);
+    EXPECT_EQ(SavedInChild(Saver, InTheWay == kFewDescriptors, Card, New), Saved) << "row " << Row;
+    ::close(Leased);
+    std::signal(SIGIO, Previous);
+    const struct stat After = StatOf(Landed);
+    EXPECT_EQ(
+        std::make_tuple(ReadBytes(Landed), After.st_uid, After.st_mode & 07777,
+                        AttributeOf(Landed, kAclName), AttributeOf(Landed, Attribute), NamesIn(In)),
+        std::make_tuple(Saved ? New : Old, Owner, ModeAfter, Acl ? kAcl : "", std::string("kept"),
+                        std::vector<std::string>{"card.mcd"}))
+        << "row " << Row;
+    EXPECT_TRUE(Way != kHardLink ||
+                (ReadBytes(Tool) == Old && StatOf(Tool).st_mode % 010000 == Mode));
+  }
 }
 
 }  // namespace
