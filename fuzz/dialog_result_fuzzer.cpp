@@ -1,28 +1,32 @@
-// The dialog-result rule: nothing when the dialog was not accepted, otherwise
-// a piece of the text before the buffer's first NUL.
+// The result rule of the Windows dialogs' name buffer: the text before its
+// first NUL, less the blanks at either end, which belong to the buffer.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "dialog_request.h"
-#include "fuzz_input.h"
+#include "chosen_path.h"
 #include "require.h"
 
 using mirvane::fuzz::Require;
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Size) {
-  mirvane::fuzz::FuzzInput Input(Data, Size);
-  const bool Accepted = Input.Flag();
-  const std::string Buffer = Input.RestAsText();
+namespace {
 
-  const std::string Result = mirvane::DialogResult(Accepted, Buffer);
-  if (!Accepted) {
-    Require(Result.empty(), "a dialog that was not accepted gives nothing");
-    return 0;
-  }
-  Require(Result.find('\0') == std::string::npos, "the result holds no NUL");
-  const std::string_view Text = std::string_view(Buffer).substr(0, Buffer.find('\0'));
-  Require(Text.find(Result) != std::string_view::npos,
-          "the result is found in the text before the first NUL");
+bool AllBlanks(std::string_view Text) {
+  return Text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Size) {
+  const std::string_view Buffer(reinterpret_cast<const char*>(Data), Size);
+  const std::string Result = mirvane::ChosenPath(Buffer);
+
+  const std::string_view Text = Buffer.substr(0, Buffer.find('\0'));
+  const std::size_t At = Text.find(Result);
+  Require(At != std::string_view::npos, "the result is taken from the text before the first NUL");
+  Require(Result.empty() || (Result.front() != ' ' && Result.back() != ' '),
+          "the result neither starts nor ends with a blank");
+  Require(AllBlanks(Text.substr(0, At)) && AllBlanks(Text.substr(At + Result.size())),
+          "all that the result leaves of that text is blanks");
   return 0;
 }
