@@ -77,10 +77,19 @@ void FitWineArrays(std::wstring& Folder, std::wstring& Name) {
   if (Folder.size() + 2 >= MAX_PATH) Folder.clear();
 }
 
-// Wine's dialog, at OK, joins the folder it shows, a "\" and the name box's
-// text into an array of MAX_PATH UTF-16 units on its stack; a name from a
-// root or a drive goes in alone, after at most two units. A name that would
-// not fit is refused here, before Wine reads it, and the dialog stays open.
+// Where Wine's dialog, at OK, puts the name box's text in an array of
+// MAX_PATH UTF-16 units on its stack: after the folder it shows and a "\"
+// for a relative name, alone for one with a drive letter, after two units for
+// one from a root.
+std::size_t WineNameStart(const std::wstring& Folder, const std::wstring& Name) {
+  const bool Relative = Name.empty() || (Name[0] != L'\\' && (Name.size() < 2 || Name[1] != L':'));
+  if (Relative) return Folder.size() + (!Folder.empty() && Folder.back() == L'\\' ? 0 : 1);
+  const bool Drive = Name[1] == L':' && (Name[0] | 0x20) >= L'a' && (Name[0] | 0x20) <= L'z';
+  return Drive ? 0 : 2;
+}
+
+// A typed name that would overflow that array is refused before Wine reads
+// it, and the dialog stays open.
 LRESULT CALLBACK RefuseNamesBeyondWine(HWND Dialog, UINT Message, WPARAM W, LPARAM L, UINT_PTR Id,
                                        DWORD_PTR) {
   if (Message == WM_COMMAND && LOWORD(W) == IDOK) {
@@ -89,8 +98,7 @@ LRESULT CALLBACK RefuseNamesBeyondWine(HWND Dialog, UINT Message, WPARAM W, LPAR
     const std::wstring Name = WideText(NameBox);
     wchar_t Folder[MAX_PATH] = {};
     ::SendMessageW(Dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
-    const bool Alone = !Name.empty() && (Name[0] == L'\\' || (Name.size() > 1 && Name[1] == L':'));
-    if ((Alone ? 2 : std::wcslen(Folder) + 1) + Name.size() >= MAX_PATH) {
+    if (WineNameStart(Folder, Name) + Name.size() >= MAX_PATH) {
       ShowInformation(Dialog, "The file name is too long.");
       return 0;
     }
@@ -100,9 +108,14 @@ LRESULT CALLBACK RefuseNamesBeyondWine(HWND Dialog, UINT Message, WPARAM W, LPAR
 }
 
 // The hook's own dialog is a child of the file dialog, whose OK it guards.
-UINT_PTR CALLBACK WineHook(HWND Child, UINT Message, WPARAM, LPARAM) {
-  if (Message == WM_INITDIALOG) ::SetWindowSubclass(::GetParent(Child), RefuseNamesBeyondWine, 0, 0);
-  return 0;
+// While a dialog runs under Wine, each file dialog that comes up is guarded
+// as it is first activated: before any input reaches it.
+LRESULT CALLBACK GuardWineDialogs(int Code, WPARAM W, LPARAM L) {
+  const HWND Window = reinterpret_cast<HWND>(W);
+  if (Code == HCBT_ACTIVATE && (::GetDlgItem(Window, cmb13) || ::GetDlgItem(Window, edt1))) {
+    ::SetWindowSubclass(Window, RefuseNamesBeyondWine, 0, 0);
+  }
+  return ::CallNextHookEx(nullptr, Code, W, L);
 }
 
 void TellDialogFailed(HWND Owner, DWORD Error) {
@@ -141,7 +154,6 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSyste
   if (Request.HideReadOnly) Flags |= OFN_HIDEREADONLY;
   if (Request.CreatePrompt) Flags |= OFN_CREATEPROMPT;
   if (Request.OverwritePrompt) Flags |= OFN_OVERWRITEPROMPT;
-  if (Wine) Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
 
   OPENFILENAMEW& Record = Out.Record;
   Record = OPENFILENAMEW{};
@@ -157,7 +169,7 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSyste
   Record.lpstrInitialDir = Out.InitialFolder.c_str();
   Record.lpstrTitle = Out.Title.c_str();
   Record.Flags = Flags;
-  if (Wine) Record.lpfnHook = WineHook;
+  Out.System = System;
 }
 
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
@@ -165,8 +177,13 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
   // and the record's flags do not ask them not to: restored, it keeps a
   // relative path in the path box naming the file it named before.
   const std::wstring WorkingFolder = WorkingDirectory();
+  const HHOOK Guard = Dialog.System == DialogSystem::Wine
+                          ? ::SetWindowsHookExW(WH_CBT, GuardWineDialogs, nullptr,
+                                                ::GetCurrentThreadId())
+                          : nullptr;
   const BOOL Accepted = Kind == DialogKind::Open ? ::GetOpenFileNameW(&Dialog.Record)
                                                  : ::GetSaveFileNameW(&Dialog.Record);
+  if (Guard != nullptr) ::UnhookWindowsHookEx(Guard);
   // Zero when the user cancelled; FNERR_BUFFERTOOSMALL, among others, when not.
   const DWORD Error = Accepted ? 0 : ::CommDlgExtendedError();
   if (!WorkingFolder.empty()) ::SetCurrentDirectoryW(WorkingFolder.c_str());

@@ -45,6 +45,7 @@ struct FileDialogRecord {
   std::wstring InitialFolder;
   std::vector<wchar_t> File;
   std::vector<wchar_t> FileTitle;
+  DialogSystem System = DialogSystem::Windows;
 };
 
 // Fills Out for Request with Form1 as the owner; shows nothing.

@@ -181,7 +181,7 @@ TEST_F(QtFileDialogTest, ListsAndPlacesNamesAsWindowsDoes) {
     QString Shown, Name;
     QStringList Listed;
   } Rows[] = {{false, "cards", 0, Cards, "", {"x.mem"}},
-              {false, "cards", 1, Cards, "", {"CARD", "notes.txt", "x.mem"}},
+              {false, Folder.PathOf("cards"), 1, Cards, "", {"CARD", "notes.txt", "x.mem"}},
               {true, "cards/game.mcd", 1, Cards, "game.mcd", {"CARD", "notes.txt", "x.mem"}},
               {true, "game.mcd", 0, QDir::currentPath(), "game.mcd", {}}};
   for (const auto& Row : Rows) {
