@@ -264,26 +264,27 @@ TEST_F(WinFileDialogTest, AFailureOrAnUnusableNameIsToldAndNotTakenForACancel) {
 // characters on its stack: a longer name is refused, and the dialog stays.
 TEST_F(WinFileDialogTest, UnderWineANameTypedBeyondMaxPathIsRefused) {
   if (DialogSystemHere() != DialogSystem::Wine) GTEST_SKIP() << "Wine's dialog only";
-  const std::string Long = std::string(300, 'n') + ".mcd";
-  for (const std::string& Typed : {Long, Folder.PathOf(Long)}) {
-    for (const DialogKind Kind : {DialogKind::Open, DialogKind::Save}) {
-      std::string Told;
-      Script
-          ->OnDialog([&](HWND Dialog) {
-            SetText(FileNameField(Dialog), Typed);
-            PressButton(Dialog, IDOK);
-          })
-          .OnPrompt([&](HWND Box) {
-            Told = MessageText(Box);
-            PressButton(Box, IDOK);
-          })
-          .OnDialog([&](HWND Dialog) { PressButton(Dialog, IDCANCEL); });
-      const std::string Start = Folder.PathOf("");
-      EXPECT_EQ(Kind == DialogKind::Open ? OpenDialog(Owner, kCardFilter, "Open", Start)
-                                         : SaveDialog(Owner, kDestinationFilter, "Save", Start, ""),
-                "");
-      EXPECT_EQ(Told, "The file name is too long.");
-    }
+  const std::string Long = std::string(300, 'n') + ".mcd", Start = Folder.PathOf("");
+  const struct {
+    bool Open;
+    std::string Typed;
+  } Rows[] = {{true, Long}, {false, Long}, {true, Start + Long}, {false, Start + Long}};
+  for (const auto& Row : Rows) {
+    std::string Told;
+    Script
+        ->OnDialog([&](HWND Dialog) {
+          SetText(FileNameField(Dialog), Row.Typed);
+          PressButton(Dialog, IDOK);
+        })
+        .OnPrompt([&](HWND Box) {
+          Told = MessageText(Box);
+          PressButton(Box, IDOK);
+        })
+        .OnDialog([&](HWND Dialog) { PressButton(Dialog, IDCANCEL); });
+    EXPECT_EQ(Row.Open ? OpenDialog(Owner, kCardFilter, "Open", Start)
+                       : SaveDialog(Owner, kDestinationFilter, "Save", Start, ""),
+              "");
+    EXPECT_EQ(Told, "The file name is too long.") << Row.Typed;
   }
 }
 
