@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "file_system.h"
+#include "full_path_win.h"
 #include "utf16_win.h"
 
 namespace mirvane {
@@ -75,23 +76,12 @@ bool ToWide(const std::string& Text, std::wstring& Wide) {
   return !Wide.empty();
 }
 
-// The absolute form of Path, as GetFullPathNameW makes it: "\" separators,
-// "." and ".." resolved, trailing dots and blanks dropped.
+// The absolute form of Path (see FullPath).
 bool FullPathOf(const std::string& Path, std::wstring& Full) {
   std::wstring Wide;
   if (!ToWide(Path, Wide)) return false;
-  // The size asked for counts the NUL; the length written does not.
-  DWORD Size = ::GetFullPathNameW(Wide.c_str(), 0, nullptr, nullptr);
-  while (Size != 0) {
-    Full.assign(Size, L'\0');
-    const DWORD Written = ::GetFullPathNameW(Wide.c_str(), Size, Full.data(), nullptr);
-    if (Written < Size) {
-      Full.resize(Written);
-      return Written != 0;
-    }
-    Size = Written;
-  }
-  return false;
+  Full = FullPath(Wide);
+  return !Full.empty();
 }
 
 // What the W calls are given for a full path: the path itself up to MAX_PATH,

@@ -46,7 +46,6 @@ DialogRequest OpenRequest(const std::string& Filter, const std::string& Title,
                           const std::string& InitDir) {
   DialogRequest Request;
   Request.Kind = DialogKind::Open;
-  Request.Filter = Filter;
   Request.FileTypes = FileTypesOf(Filter);
   Request.Title = Title;
   Request.InitialFolder = InitDir;
@@ -59,29 +58,26 @@ DialogRequest SaveRequest(const std::string& Filter, const std::string& Title,
                           const std::string& InitDir, const std::string& DefaultFilename) {
   DialogRequest Request;
   Request.Kind = DialogKind::Save;
-  Request.Filter = Filter;
   Request.FileTypes = FileTypesOf(Filter);
   Request.Title = Title;
   Request.InitialFolder = InitDir;
   Request.ProposedName = DefaultFilename;
-  if (CharacterCount(DefaultFilename) > kProposedNameChars) {
-    // The folder keeps its separator, so that a root stays one ("C:\").
-    const std::size_t Cut = DefaultFilename.find_last_of(kSeparators);
-    if (Cut != std::string::npos) {
-      Request.InitialFolder = DefaultFilename.substr(0, Cut + 1);
-      Request.ProposedName = DefaultFilename.substr(Cut + 1);
-    }
-    if (CharacterCount(Request.ProposedName) > kProposedNameChars) Request.ProposedName.clear();
-  }
   Request.HideReadOnly = true;
   Request.CreatePrompt = true;
   Request.OverwritePrompt = true;
   return Request;
 }
 
-std::string DialogResult(bool Accepted, std::string_view FileBuffer) {
-  if (!Accepted) return "";
-  return std::string(FileBuffer.substr(0, FileBuffer.find('\0')));
+void FitProposal(DialogRequest& Request, std::size_t MostChars) {
+  const std::string Name = Request.ProposedName;
+  if (CharacterCount(Name) <= MostChars) return;
+  // The folder keeps its separator, so that a root stays one ("C:\").
+  const std::size_t Cut = Name.find_last_of(kSeparators);
+  if (Cut != std::string::npos) {
+    Request.InitialFolder = Name.substr(0, Cut + 1);
+    Request.ProposedName = Name.substr(Cut + 1);
+  }
+  if (CharacterCount(Request.ProposedName) > MostChars) Request.ProposedName.clear();
 }
 
 }  // namespace mirvane

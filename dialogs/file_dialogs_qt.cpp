@@ -6,30 +6,40 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "dialog_request.h"
+
 namespace mirvane {
 
 namespace {
 
-QString FromUtf8(const std::string& Text) {
-  return QString::fromUtf8(Text.data(), qsizetype(Text.size()));
+// Qt reads a file type's patterns from the parentheses that end its name,
+// and the dialog, told to hide them, shows the rest: the description as
+// given. Windows' "*.*" lists every file, names without a dot too: "*" here.
+QString NameFilterOf(const FileType& Type) {
+  QStringList Patterns = QString::fromStdString(Type.Pattern).split(';');
+  for (QString& Pattern : Patterns) {
+    if (Pattern == "*.*") Pattern = "*";
+  }
+  return QString::fromStdString(Type.Description) + " (" + Patterns.join(' ') + ")";
 }
 
-// Qt reads a file type's patterns from the parentheses that end its name.
-QString NameFilterOf(const FileType& Type) {
-  const QString Description = FromUtf8(Type.Description);
-  QString Patterns = FromUtf8(Type.Pattern);
-  Patterns.replace(';', ' ');
-  if (Description.endsWith("(" + Patterns + ")")) return Description;
-  return Description + " (" + Patterns + ")";
+// A name as the working directory reads it, as the Windows dialogs take it.
+QFileInfo FromWorkingDirectory(const std::string& Name) {
+  return QFileInfo(QDir::current(), QString::fromStdString(Name));
+}
+
+bool IsFolder(const std::string& Name) {
+  return !Name.empty() && FromWorkingDirectory(Name).isDir();
 }
 
 // Where the dialog opens: the folder named, the folder of a file path named,
 // and otherwise (a Windows folder such as "c:\" among them) the home folder.
 QString StartFolderOf(const std::string& InitialFolder) {
-  const QFileInfo Named(FromUtf8(InitialFolder));
-  if (InitialFolder.empty() || Named.isRelative()) return QDir::homePath();
-  if (Named.isDir()) return Named.absoluteFilePath();
-  if (Named.absoluteDir().exists()) return Named.absolutePath();
+  const QFileInfo Named = FromWorkingDirectory(InitialFolder);
+  if (IsFolder(InitialFolder)) return Named.absoluteFilePath();
+  if (InitialFolder.find('/') != std::string::npos && Named.absoluteDir().exists()) {
+    return Named.absolutePath();
+  }
   return QDir::homePath();
 }
 
@@ -60,13 +70,12 @@ class CardFileDialog : public QFileDialog {
   bool CreatePrompt_;
 };
 
-}  // namespace
-
 std::string ShowFileDialog(const DialogRequest& Request, QWidget* Form1) {
   CardFileDialog Dialog(Form1, Request.CreatePrompt);
   Dialog.setOption(QFileDialog::DontUseNativeDialog);
+  Dialog.setOption(QFileDialog::HideNameFilterDetails);
   Dialog.setWindowModality(Qt::WindowModal);
-  Dialog.setWindowTitle(FromUtf8(Request.Title));
+  Dialog.setWindowTitle(QString::fromStdString(Request.Title));
   const bool Saving = Request.Kind == DialogKind::Save;
   Dialog.setAcceptMode(Saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   Dialog.setFileMode(Request.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -78,19 +87,24 @@ std::string ShowFileDialog(const DialogRequest& Request, QWidget* Form1) {
   if (!NameFilters.isEmpty()) Dialog.selectNameFilter(NameFilters.first());
 
   Dialog.setDirectory(StartFolderOf(Request.InitialFolder));
-  if (!Request.ProposedName.empty()) {
-    const QFileInfo Proposed(FromUtf8(Request.ProposedName));
-    // A full path whose folder exists proposes its name in that folder; any
-    // other text stands in the name field as it is.
-    const bool InFolder = Proposed.isAbsolute() && Proposed.absoluteDir().exists();
-    Dialog.selectFile(InFolder ? Proposed.fileName() : FromUtf8(Request.ProposedName));
+  const std::string& Name = Request.ProposedName;
+  if (!Name.empty()) {
+    // A bare name lies in the folder named, any other path in its own folder
+    // where that exists; other text stands in the name field as it is.
+    const QFileInfo Proposed = FromWorkingDirectory(Name);
+    const bool InFolderNamed = Name.find('/') == std::string::npos && IsFolder(Request.InitialFolder);
+    const bool InOwnFolder = !InFolderNamed && Proposed.absoluteDir().exists();
+    if (InOwnFolder) Dialog.setDirectory(Proposed.absolutePath());
+    Dialog.selectFile(InFolderNamed || InOwnFolder ? Proposed.fileName() : QString::fromStdString(Name));
   }
 
   // The path exactly as Qt gives it: blanks at either end are part of a name
   // here, and the prompts above were shown for that very name.
   if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return "";
-  return Dialog.selectedFiles().first().toUtf8().toStdString();
+  return Dialog.selectedFiles().first().toStdString();
 }
+
+}  // namespace
 
 std::string OpenDialog(QWidget* Form1, const std::string& Filter, const std::string& Title,
                        const std::string& InitDir) {

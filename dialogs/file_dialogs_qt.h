@@ -3,16 +3,13 @@
 
 #include <string>
 
-#include "dialog_request.h"
-
 class QWidget;
 
 namespace mirvane {
 
-// Shows the dialog modal to Form1 and blocks until it is closed; returns the
-// chosen path (UTF-8) or "".
-std::string ShowFileDialog(const DialogRequest& Request, QWidget* Form1);
-
+// The open and the save dialog: each is shown modal to Form1 and blocks until
+// it is closed; returns the chosen path (UTF-8) or "". Relative names are
+// taken from the working directory, as the Windows dialogs take them.
 std::string OpenDialog(QWidget* Form1, const std::string& Filter, const std::string& Title,
                        const std::string& InitDir);
 std::string SaveDialog(QWidget* Form1, const std::string& Filter, const std::string& Title,

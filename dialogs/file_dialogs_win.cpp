@@ -1,12 +1,17 @@
 #include "file_dialogs_win.h"
 
+#include <commctrl.h>
+#include <dlgs.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cwchar>
 
-#include "text_win.h"
+#include "chosen_path.h"
+#include "full_path_win.h"
 #include "utf16_win.h"
+#include "window_text_win.h"
 
 namespace mirvane {
 
@@ -18,12 +23,17 @@ constexpr DWORD kRecordSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 static_assert(sizeof(void*) != 4 || kRecordSize == 76);
 
+// The name buffer as the record defines it: this many blanks, then NULs.
+constexpr std::size_t kNameBlanks = 254;
+// The longest name the dialogs propose, in characters: what the record
+// defines as overwriting the blanks.
+constexpr std::size_t kProposedNameChars = 254;
+
 // Text written over the start of the buffer, then NULs to its end; with
-// Blanks, the blanks fill the first kProposedNameChars characters that Text
-// leaves.
+// Blanks, the blanks fill the first kNameBlanks characters that Text leaves.
 std::vector<wchar_t> NameBuffer(const std::wstring& Text, bool Blanks) {
   std::vector<wchar_t> Buffer(kDialogBufferChars, L'\0');
-  if (Blanks) std::fill_n(Buffer.begin(), kProposedNameChars, L' ');
+  if (Blanks) std::fill_n(Buffer.begin(), kNameBlanks, L' ');
   std::copy_n(Text.begin(), std::min(Text.size(), Buffer.size() - 1), Buffer.begin());
   return Buffer;
 }
@@ -35,16 +45,6 @@ std::wstring WorkingDirectory() {
   std::wstring Folder(Size, L'\0');
   Folder.resize(::GetCurrentDirectoryW(Size, Folder.data()));
   return Folder;
-}
-
-// The absolute form of Path, as GetFullPathNameW makes it; "" when it has none.
-std::wstring FullPath(const std::wstring& Path) {
-  const DWORD Size = ::GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
-  if (Size == 0) return L"";
-  std::wstring Full(Size, L'\0');
-  const DWORD Written = ::GetFullPathNameW(Path.c_str(), Size, Full.data(), nullptr);
-  Full.resize(Written < Size ? Written : 0);
-  return Full;
 }
 
 // What the dialogs take a proposed Name to mean: a bare name lies in Folder
@@ -77,6 +77,47 @@ void FitWineArrays(std::wstring& Folder, std::wstring& Name) {
   if (Folder.size() + 2 >= MAX_PATH) Folder.clear();
 }
 
+// Where Wine's dialog, at OK, puts the name box's text in an array of
+// MAX_PATH UTF-16 units on its stack: after the folder it shows and a "\"
+// for a relative name, alone for one with a drive letter, after two units for
+// one from a root.
+std::size_t WineNameStart(const std::wstring& Folder, const std::wstring& Name) {
+  const bool Relative = Name.empty() || (Name[0] != L'\\' && (Name.size() < 2 || Name[1] != L':'));
+  if (Relative) return Folder.size() + (!Folder.empty() && Folder.back() == L'\\' ? 0 : 1);
+  const bool Drive = Name[1] == L':' && (Name[0] | 0x20) >= L'a' && (Name[0] | 0x20) <= L'z';
+  return Drive ? 0 : 2;
+}
+
+// A typed name that would overflow that array is refused before Wine reads
+// it, and the dialog stays open.
+LRESULT CALLBACK RefuseNamesBeyondWine(HWND Dialog, UINT Message, WPARAM W, LPARAM L, UINT_PTR Id,
+                                       DWORD_PTR) {
+  if (Message == WM_COMMAND && LOWORD(W) == IDOK) {
+    HWND NameBox = ::GetDlgItem(Dialog, cmb13);
+    if (NameBox == nullptr) NameBox = ::GetDlgItem(Dialog, edt1);
+    const std::wstring Name = WideText(NameBox);
+    wchar_t Folder[MAX_PATH] = {};
+    ::SendMessageW(Dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(Folder));
+    if (WineNameStart(Folder, Name) + Name.size() >= MAX_PATH) {
+      ShowInformation(Dialog, "The file name is too long.");
+      return 0;
+    }
+  }
+  if (Message == WM_NCDESTROY) ::RemoveWindowSubclass(Dialog, RefuseNamesBeyondWine, Id);
+  return ::DefSubclassProc(Dialog, Message, W, L);
+}
+
+// The hook's own dialog is a child of the file dialog, whose OK it guards.
+// While a dialog runs under Wine, each file dialog that comes up is guarded
+// as it is first activated: before any input reaches it.
+LRESULT CALLBACK GuardWineDialogs(int Code, WPARAM W, LPARAM L) {
+  const HWND Window = reinterpret_cast<HWND>(W);
+  if (Code == HCBT_ACTIVATE && (::GetDlgItem(Window, cmb13) || ::GetDlgItem(Window, edt1))) {
+    ::SetWindowSubclass(Window, RefuseNamesBeyondWine, 0, 0);
+  }
+  return ::CallNextHookEx(nullptr, Code, W, L);
+}
+
 void TellDialogFailed(HWND Owner, DWORD Error) {
   char Text[64];
   std::snprintf(Text, sizeof Text, "The file dialog failed (error 0x%04lX).",
@@ -95,10 +136,14 @@ DialogSystem DialogSystemHere() {
 void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
                            FileDialogRecord& Out) {
   const bool Wine = System == DialogSystem::Wine;
-  Out.ApiFilter = Utf16(FilterToApi(Request.Filter), BadText::Replace);
+  std::string Filter;
+  for (const FileType& Type : Request.FileTypes) Filter += Type.Description + '|' + Type.Pattern + '|';
+  Out.ApiFilter = Utf16(FilterToApi(Filter), BadText::Replace);
   Out.Title = Utf16(Request.Title, BadText::Replace);
-  Out.InitialFolder = Utf16(Request.InitialFolder, BadText::Refuse);
-  std::wstring Name = Utf16(Request.ProposedName, BadText::Refuse);
+  DialogRequest Fitted = Request;
+  FitProposal(Fitted, kProposedNameChars);
+  Out.InitialFolder = Utf16(Fitted.InitialFolder, BadText::Refuse);
+  std::wstring Name = Utf16(Fitted.ProposedName, BadText::Refuse);
   if (Wine) FitWineArrays(Out.InitialFolder, Name);
   Out.File = NameBuffer(Name, !Wine);
   // A file's title is part of its path: the same room always holds it.
@@ -124,13 +169,7 @@ void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSyste
   Record.lpstrInitialDir = Out.InitialFolder.c_str();
   Record.lpstrTitle = Out.Title.c_str();
   Record.Flags = Flags;
-}
-
-std::string ChosenPath(std::string_view FileBuffer) {
-  const std::string Text = DialogResult(true, FileBuffer);
-  const std::size_t First = Text.find_first_not_of(' ');
-  if (First == std::string::npos) return "";
-  return Text.substr(First, Text.find_last_not_of(' ') - First + 1);
+  Out.System = System;
 }
 
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
@@ -138,8 +177,13 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
   // and the record's flags do not ask them not to: restored, it keeps a
   // relative path in the path box naming the file it named before.
   const std::wstring WorkingFolder = WorkingDirectory();
+  const HHOOK Guard = Dialog.System == DialogSystem::Wine
+                          ? ::SetWindowsHookExW(WH_CBT, GuardWineDialogs, nullptr,
+                                                ::GetCurrentThreadId())
+                          : nullptr;
   const BOOL Accepted = Kind == DialogKind::Open ? ::GetOpenFileNameW(&Dialog.Record)
                                                  : ::GetSaveFileNameW(&Dialog.Record);
+  if (Guard != nullptr) ::UnhookWindowsHookEx(Guard);
   // Zero when the user cancelled; FNERR_BUFFERTOOSMALL, among others, when not.
   const DWORD Error = Accepted ? 0 : ::CommDlgExtendedError();
   if (!WorkingFolder.empty()) ::SetCurrentDirectoryW(WorkingFolder.c_str());
@@ -157,20 +201,19 @@ std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog) {
   return ChosenPath(Path);
 }
 
-std::string ShowFileDialog(const DialogRequest& Request, HWND Form1) {
-  FileDialogRecord Dialog;
-  BuildFileDialogRecord(Request, Form1, DialogSystemHere(), Dialog);
-  return RunFileDialog(Request.Kind, Dialog);
-}
-
 std::string OpenDialog(HWND Form1, const std::string& Filter, const std::string& Title,
                        const std::string& InitDir) {
-  return ShowFileDialog(OpenRequest(Filter, Title, InitDir), Form1);
+  FileDialogRecord Dialog;
+  BuildFileDialogRecord(OpenRequest(Filter, Title, InitDir), Form1, DialogSystemHere(), Dialog);
+  return RunFileDialog(DialogKind::Open, Dialog);
 }
 
 std::string SaveDialog(HWND Form1, const std::string& Filter, const std::string& Title,
                        const std::string& InitDir, const std::string& DefaultFilename) {
-  return ShowFileDialog(SaveRequest(Filter, Title, InitDir, DefaultFilename), Form1);
+  FileDialogRecord Dialog;
+  BuildFileDialogRecord(SaveRequest(Filter, Title, InitDir, DefaultFilename), Form1,
+                        DialogSystemHere(), Dialog);
+  return RunFileDialog(DialogKind::Save, Dialog);
 }
 
 }  // namespace mirvane

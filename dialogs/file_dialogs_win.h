@@ -9,7 +9,6 @@
 #include <commdlg.h>
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "dialog_request.h"
@@ -17,8 +16,8 @@
 namespace mirvane {
 
 // The length of the record's file and file-title buffers, in characters:
-// more than the 32767 UTF-16 units of the longest path the system accepts.
-inline constexpr std::size_t kDialogBufferChars = 3 * 32767 + 1;
+// the 32767 UTF-16 units of the longest path the system accepts, and a NUL.
+inline constexpr std::size_t kDialogBufferChars = 32767 + 1;
 
 // The system that shows the dialogs. Windows gets the record as it is
 // defined. Wine's dialog copies the starting folder, the proposed path, and
@@ -26,7 +25,8 @@ inline constexpr std::size_t kDialogBufferChars = 3 * 32767 + 1;
 // UTF-16 units, which the record as defined overflows. Under Wine the name
 // buffer holds no blanks, only the proposal as one full path, and only where
 // that is shorter than MAX_PATH; else the dialog starts in the proposal's
-// folder with no name. A starting folder too long for Wine is left out.
+// folder with no name. A starting folder too long for Wine is left out, and
+// a typed name that would overflow them is refused before Wine reads it.
 enum class DialogSystem { Windows, Wine };
 
 // Wine where Wine runs the program, Windows elsewhere.
@@ -45,15 +45,12 @@ struct FileDialogRecord {
   std::wstring InitialFolder;
   std::vector<wchar_t> File;
   std::vector<wchar_t> FileTitle;
+  DialogSystem System = DialogSystem::Windows;
 };
 
 // Fills Out for Request with Form1 as the owner; shows nothing.
 void BuildFileDialogRecord(const DialogRequest& Request, HWND Form1, DialogSystem System,
                            FileDialogRecord& Out);
-
-// The path an accepted dialog left in its buffer of blanks: the text before
-// the first NUL, without leading or trailing blanks, which belong to the buffer.
-std::string ChosenPath(std::string_view FileBuffer);
 
 // Shows the dialog that Dialog describes, modal to its owner, and leaves the
 // process's working directory where it was. Returns the chosen path (UTF-8)
@@ -64,9 +61,7 @@ std::string ChosenPath(std::string_view FileBuffer);
 // lone surrogate, which NTFS allows), which no UTF-8 text can carry.
 std::string RunFileDialog(DialogKind Kind, FileDialogRecord& Dialog);
 
-// Shows the dialog modal to Form1; returns the chosen path or "".
-std::string ShowFileDialog(const DialogRequest& Request, HWND Form1);
-
+// The open and the save dialog, modal to Form1, as RunFileDialog shows them.
 std::string OpenDialog(HWND Form1, const std::string& Filter, const std::string& Title,
                        const std::string& InitDir);
 std::string SaveDialog(HWND Form1, const std::string& Filter, const std::string& Title,

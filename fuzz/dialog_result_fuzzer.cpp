@@ -1,28 +1,24 @@
-// The dialog-result rule: nothing when the dialog was not accepted, otherwise
-// a piece of the text before the buffer's first NUL.
+// The result rule of the Windows dialogs' name buffer: the text before its
+// first NUL, less the blanks at either end, which belong to the buffer.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "dialog_request.h"
-#include "fuzz_input.h"
+#include "chosen_path.h"
 #include "require.h"
 
 using mirvane::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Size) {
-  mirvane::fuzz::FuzzInput Input(Data, Size);
-  const bool Accepted = Input.Flag();
-  const std::string Buffer = Input.RestAsText();
+  const std::string Buffer(reinterpret_cast<const char*>(Data), Size);
 
-  const std::string Result = mirvane::DialogResult(Accepted, Buffer);
-  if (!Accepted) {
-    Require(Result.empty(), "a dialog that was not accepted gives nothing");
-    return 0;
-  }
-  Require(Result.find('\0') == std::string::npos, "the result holds no NUL");
+  const std::string Result = mirvane::ChosenPath(Buffer);
   const std::string_view Text = std::string_view(Buffer).substr(0, Buffer.find('\0'));
-  Require(Text.find(Result) != std::string_view::npos,
-          "the result is found in the text before the first NUL");
+  const std::size_t At = Text.find(Result);
+  Require(At != std::string_view::npos && !Result.starts_with(' ') && !Result.ends_with(' '),
+          "the result is found in the text before the first NUL, with no blank at either end");
+  const std::string Rest = std::string(Text.substr(0, At)) + std::string(Text.substr(At + Result.size()));
+  Require(Rest.find_first_not_of(' ') == std::string::npos,
+          "all that the result leaves of that text is blanks");
   return 0;
 }

@@ -16,7 +16,7 @@ class WindowCaller : public ConvertCaller {
   std::string ChooseDestination(const std::string& Filter, const std::string& Title,
                                 const std::string& InitDir,
                                 const std::string& DefaultFilename) override {
-    return Form_.ShowFileDialog(SaveRequest(Filter, Title, InitDir, DefaultFilename));
+    return Form_.SaveDialog(Filter, Title, InitDir, DefaultFilename);
   }
 
  private:
@@ -26,7 +26,7 @@ class WindowCaller : public ConvertCaller {
 }  // namespace
 
 void btnSource_Click(MainWindowPort& Form) {
-  Form.SetPathText(Form.ShowFileDialog(OpenRequest(kSourceFilter, kSourceTitle, kSourceFolder)));
+  Form.SetPathText(Form.OpenDialog(kSourceFilter, kSourceTitle, kSourceFolder));
 }
 
 void btnStart_Click(MainWindowPort& Form) {

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "dialog_request.h"
 #include "window_layout.h"
 
 namespace mirvane {
@@ -21,9 +20,13 @@ class MainWindowPort {
 
   virtual std::string PathText() const = 0;
   virtual void SetPathText(const std::string& Text) = 0;
-  // The open or save dialog the request describes, modal to the window;
-  // returns the chosen path, "" when cancelled.
-  virtual std::string ShowFileDialog(const DialogRequest& Request) = 0;
+  // The open and the save dialog, modal to the window (Form1); each returns
+  // the chosen path, "" when cancelled.
+  virtual std::string OpenDialog(const std::string& Filter, const std::string& Title,
+                                 const std::string& InitDir) = 0;
+  virtual std::string SaveDialog(const std::string& Filter, const std::string& Title,
+                                 const std::string& InitDir,
+                                 const std::string& DefaultFilename) = 0;
   // An information box owned by the window, titled with its current caption,
   // with a single OK button.
   virtual void Inform(const std::string& Text) = 0;

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "chosen_path.h"
+
 namespace mirvane {
 namespace {
 
@@ -58,10 +60,10 @@ TEST(SaveRequest, ConfirmsCreatingAndReplacingAndProposesTheName) {
   EXPECT_TRUE(Request.OverwritePrompt);
 }
 
-// A name longer than the dialog's 254 characters is proposed as its file name
-// in its folder, and not at all when the file name alone is longer: a name
-// cut short names another file.
-TEST(SaveRequest, ProposesALongPathAsItsFolderAndItsNameButNeverCutsIt) {
+// A name longer than a name field of 254 characters is proposed as its file
+// name in its folder, and not at all when the file name alone is longer: a
+// name cut short names another file.
+TEST(FitProposal, ProposesALongPathAsItsFolderAndItsNameButNeverCutsIt) {
   const auto Repeat = [](const std::string& Character, std::size_t Count) {
     std::string Text;
     for (std::size_t I = 0; I < Count; ++I) Text += Character;
@@ -80,20 +82,22 @@ TEST(SaveRequest, ProposesALongPathAsItsFolderAndItsNameButNeverCutsIt) {
       {Repeat(Ka, 255), "C:\\in", ""},
   };
   for (const auto& Case : Cases) {
-    const DialogRequest Request = SaveRequest(kDestinationFilter, "", "C:\\in", Case.Path);
+    DialogRequest Request = SaveRequest(kDestinationFilter, "", "C:\\in", Case.Path);
+    EXPECT_EQ(Request.ProposedName, Case.Path) << "proposed whole";
+    FitProposal(Request, 254);
     EXPECT_EQ(Request.InitialFolder, Case.Folder) << Case.Path;
     EXPECT_EQ(Request.ProposedName, Case.Name) << Case.Path;
   }
 }
 
-TEST(DialogResult, TakesTheTextBeforeTheFirstNulAsItIs) {
+TEST(ChosenPath, TakesTheTextBeforeTheFirstNulWithoutBlanks) {
   std::string Buffer(254, ' ');
   Buffer.replace(0, 8, "C:\\a.mcd");
   Buffer[8] = '\0';  // what the dialog writes after a short name chosen over a longer one
-  EXPECT_EQ(DialogResult(true, Buffer + '\0'), "C:\\a.mcd");
-  EXPECT_EQ(DialogResult(true, "/home/u/ card.mcd \0junk"s), "/home/u/ card.mcd ");
-  EXPECT_EQ(DialogResult(true, "C:\\no terminator.mcd"), "C:\\no terminator.mcd");
-  EXPECT_EQ(DialogResult(false, "C:\\a.mcd"), "");
+  EXPECT_EQ(ChosenPath(Buffer + '\0'), "C:\\a.mcd");
+  EXPECT_EQ(ChosenPath("  C:\\my card.mcd  \0junk"s), "C:\\my card.mcd");
+  EXPECT_EQ(ChosenPath("C:\\no terminator.mcd"), "C:\\no terminator.mcd");
+  EXPECT_EQ(ChosenPath(std::string(254, ' ')), "");
 }
 
 }  // namespace

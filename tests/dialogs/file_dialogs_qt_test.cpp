@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -36,6 +38,14 @@ using testing::WriteBytes;
 
 constexpr char kCardFilter[] = "VGS Memory Card (*.mem)|*.mem|All files (*.*)|*.*";
 
+// The file types the dialog shows, as the user reads them.
+QStringList TypesShown(QFileDialog* Dialog) {
+  const auto* Types = Dialog->findChild<QComboBox*>("fileTypeCombo");
+  QStringList Shown;
+  for (int I = 0; I < Types->count(); ++I) Shown << Types->itemText(I);
+  return Shown;
+}
+
 class QtFileDialogTest : public ::testing::Test {
  protected:
   QWidget Owner;
@@ -46,7 +56,7 @@ class QtFileDialogTest : public ::testing::Test {
 TEST_F(QtFileDialogTest, OpenShowsTheTypesAndTitleAndStartsAtHomeForAWindowsFolder) {
   Driver.On<QFileDialog>([this](QFileDialog* Dialog) {
     EXPECT_EQ(Dialog->windowTitle(), "Select a memory card");
-    EXPECT_THAT(Dialog->nameFilters(), ElementsAre("VGS Memory Card (*.mem)", "All files (*.*)"));
+    EXPECT_THAT(TypesShown(Dialog), ElementsAre("VGS Memory Card (*.mem)", "All files (*.*)"));
     EXPECT_EQ(Dialog->selectedNameFilter(), "VGS Memory Card (*.mem)");
     EXPECT_EQ(Dialog->directory().absolutePath(), QDir::homePath());
     EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptOpen);
@@ -92,7 +102,7 @@ TEST_F(QtFileDialogTest, SaveProposesTheNameInItsFolderAndConfirmsCreating) {
   const std::string Proposed = Folder.PathOf("game.mcd");
   const auto ExpectAsProposed = [&](QFileDialog* Dialog) {
     EXPECT_EQ(Dialog->windowTitle(), "Save Bleem Memory Card");
-    EXPECT_THAT(Dialog->nameFilters(), ElementsAre("Bleem Memory Cards (*.mcd)"));
+    EXPECT_THAT(TypesShown(Dialog), ElementsAre("Bleem Memory Cards (*.mcd)"));
     EXPECT_EQ(Dialog->directory().absolutePath().toStdString(), Folder.Root().string());
     EXPECT_EQ(NameField(Dialog), "game.mcd");
     EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
@@ -146,14 +156,47 @@ TEST_F(QtFileDialogTest, SaveReturnsAShortNameAsTypedWithoutAddingAnExtension) {
   EXPECT_TRUE(Driver.Finished());
 }
 
-TEST_F(QtFileDialogTest, SaveProposesNoNameRatherThanOneCutShort) {
+TEST_F(QtFileDialogTest, SaveProposesALongNameWhole) {
   const std::string Long(300, 'n');
   Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
-    EXPECT_EQ(NameField(Dialog).toStdString(), "");
+    EXPECT_EQ(NameField(Dialog).toStdString(), Long);
     Cancel(Dialog);
   });
   EXPECT_EQ(SaveDialog(&Owner, kDestinationFilter, "Save", Folder.Root().string(), Long), "");
   EXPECT_TRUE(Driver.Finished());
+}
+
+// As on Windows: "*.*" lists every file, and relative names are read from the
+// working directory.
+TEST_F(QtFileDialogTest, ListsAndPlacesNamesAsWindowsDoes) {
+  std::filesystem::create_directory(Folder.PathOf("cards"));
+  for (const char* Name : {"CARD", "x.mem", "notes.txt"}) WriteBytes(Folder.PathOf("cards/") + Name, {1});
+  const QString Before = QDir::currentPath(), Cards = QString::fromStdString(Folder.PathOf("cards"));
+  QDir::setCurrent(QString::fromStdString(Folder.Root().string()));
+  const struct {
+    bool Save;            // proposing InitDir
+    std::string InitDir;
+    int Type;
+    QString Shown, Name;
+    QStringList Listed;
+  } Rows[] = {{false, "cards", 0, Cards, "", {"x.mem"}},
+              {false, Folder.PathOf("cards"), 1, Cards, "", {"CARD", "notes.txt", "x.mem"}},
+              {true, "cards/game.mcd", 1, Cards, "game.mcd", {"CARD", "notes.txt", "x.mem"}},
+              {true, "game.mcd", 0, QDir::currentPath(), "game.mcd", {}}};
+  for (const auto& Row : Rows) {
+    Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
+      EXPECT_EQ(Dialog->directory().absolutePath(), Row.Shown) << Row.InitDir;
+      EXPECT_EQ(NameField(Dialog), Row.Name) << Row.InitDir;
+      Dialog->selectNameFilter(Dialog->nameFilters().at(Row.Type));
+      const QStringList Patterns = Dialog->findChild<QFileSystemModel*>()->nameFilters();
+      EXPECT_EQ(Dialog->directory().entryList(Patterns, QDir::Files, QDir::Name), Row.Listed);
+      Cancel(Dialog);
+    });
+    if (Row.Save) SaveDialog(&Owner, kCardFilter, "Save", Row.InitDir, Row.InitDir);
+    if (!Row.Save) OpenDialog(&Owner, kCardFilter, "Open", Row.InitDir);
+  }
+  EXPECT_TRUE(Driver.Finished());
+  QDir::setCurrent(Before);
 }
 
 // A trailing blank makes another name, which does not exist yet: creating it

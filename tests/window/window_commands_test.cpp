@@ -29,11 +29,15 @@ class FakeWindow : public MainWindowPort {
  public:
   std::string PathText() const override { return Path; }
   void SetPathText(const std::string& Text) override { Path = Text; }
-  std::string ShowFileDialog(const DialogRequest& Request) override {
-    const bool Saving = Request.Kind == DialogKind::Save;
-    (Saving ? SaveCalls : OpenCalls)
-        .push_back({Request.Filter, Request.Title, Request.InitialFolder, Request.ProposedName});
-    return Saving ? SaveAnswer : OpenAnswer;
+  std::string OpenDialog(const std::string& Filter, const std::string& Title,
+                         const std::string& InitDir) override {
+    OpenCalls.push_back({Filter, Title, InitDir, ""});
+    return OpenAnswer;
+  }
+  std::string SaveDialog(const std::string& Filter, const std::string& Title,
+                         const std::string& InitDir, const std::string& DefaultFilename) override {
+    SaveCalls.push_back({Filter, Title, InitDir, DefaultFilename});
+    return SaveAnswer;
   }
   void Inform(const std::string& Text) override { Messages.push_back(Text); }
   void OpenAddress(const std::string& Address) override { Addresses.push_back(Address); }

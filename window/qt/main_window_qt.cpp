@@ -241,8 +241,14 @@ void MainWindow::SetPathText(const std::string& Text) {
   txtSource->setText(QString::fromStdString(Text));
 }
 
-std::string MainWindow::ShowFileDialog(const DialogRequest& Request) {
-  return mirvane::ShowFileDialog(Request, this);
+std::string MainWindow::OpenDialog(const std::string& Filter, const std::string& Title,
+                                   const std::string& InitDir) {
+  return mirvane::OpenDialog(this, Filter, Title, InitDir);
+}
+
+std::string MainWindow::SaveDialog(const std::string& Filter, const std::string& Title,
+                                   const std::string& InitDir, const std::string& DefaultFilename) {
+  return mirvane::SaveDialog(this, Filter, Title, InitDir, DefaultFilename);
 }
 
 void MainWindow::Inform(const std::string& Text) {

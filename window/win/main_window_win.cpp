@@ -9,7 +9,7 @@
 #include "control_ids.h"
 #include "file_dialogs_win.h"
 #include "resource.h"
-#include "text_win.h"
+#include "window_text_win.h"
 #include "utf16_win.h"
 
 namespace mirvane {
@@ -392,8 +392,15 @@ void MainWindowWin::SetPathText(const std::string& Text) {
   PutWindowText(Controls_[ControlIndex("txtSource")], Text);
 }
 
-std::string MainWindowWin::ShowFileDialog(const DialogRequest& Request) {
-  return mirvane::ShowFileDialog(Request, Hwnd_);
+std::string MainWindowWin::OpenDialog(const std::string& Filter, const std::string& Title,
+                                      const std::string& InitDir) {
+  return mirvane::OpenDialog(Hwnd_, Filter, Title, InitDir);
+}
+
+std::string MainWindowWin::SaveDialog(const std::string& Filter, const std::string& Title,
+                                      const std::string& InitDir,
+                                      const std::string& DefaultFilename) {
+  return mirvane::SaveDialog(Hwnd_, Filter, Title, InitDir, DefaultFilename);
 }
 
 void MainWindowWin::Inform(const std::string& Text) {

@@ -26,7 +26,10 @@ class MainWindowWin : public MainWindowPort {
 
   std::string PathText() const override;
   void SetPathText(const std::string& Text) override;
-  std::string ShowFileDialog(const DialogRequest& Request) override;
+  std::string OpenDialog(const std::string& Filter, const std::string& Title,
+                         const std::string& InitDir) override;
+  std::string SaveDialog(const std::string& Filter, const std::string& Title,
+                         const std::string& InitDir, const std::string& DefaultFilename) override;
   void Inform(const std::string& Text) override;
   void OpenAddress(const std::string& Address) override;
 

@@ -1,10 +1,8 @@
-#include "text_win.h"
+#include "window_text_win.h"
 
 #include "utf16_win.h"
 
 namespace mirvane {
-
-namespace {
 
 std::wstring WideText(HWND Window) {
   std::wstring Text(static_cast<std::size_t>(::GetWindowTextLengthW(Window)) + 1, L'\0');
@@ -12,8 +10,6 @@ std::wstring WideText(HWND Window) {
       ::GetWindowTextW(Window, Text.data(), static_cast<int>(Text.size()))));
   return Text;
 }
-
-}  // namespace
 
 std::string WindowText(HWND Window) {
   return Utf8(WideText(Window), BadText::Refuse);
