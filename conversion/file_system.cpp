@@ -8,7 +8,7 @@
 
 namespace mirvane {
 
-bool SourceFile::ReadAll(unsigned char* Data, std::size_t Size) {
+bool SourceFile::ReadAll(unsigned char* Data, std::size_t Size) const {
   while (Size > 0) {
     const std::size_t Got = Read(Data, Size);
     if (Got == 0) return false;  // an error, or the file shrank under us
@@ -43,7 +43,7 @@ void FileContent::Clear() {
 bool ReadWholeFileIfLeadMatches(const std::string& Path, std::span<const unsigned char> Lead,
                                 FileContent& Content) {
   Content.Clear();
-  SourceFile File(Path);
+  const SourceFile File(Path);
   const std::optional<std::uint64_t> Length = File.Length();
   if (!Length || *Length > std::numeric_limits<std::size_t>::max()) return false;
   const auto Size = static_cast<std::size_t>(*Length);

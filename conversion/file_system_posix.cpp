@@ -240,7 +240,7 @@ SourceFile::~SourceFile() {
   if (Handle_ != -1) ::close(static_cast<int>(Handle_));
 }
 
-std::size_t SourceFile::Read(unsigned char* Data, std::size_t Size) {
+std::size_t SourceFile::Read(unsigned char* Data, std::size_t Size) const {
   for (;;) {
     const ssize_t Got = ::read(static_cast<int>(Handle_), Data, Size);
     if (Got >= 0 || errno != EINTR) return Got > 0 ? static_cast<std::size_t>(Got) : 0;

@@ -168,7 +168,7 @@ SourceFile::~SourceFile() {
   if (Handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(Handle_));
 }
 
-std::size_t SourceFile::Read(unsigned char* Data, std::size_t Size) {
+std::size_t SourceFile::Read(unsigned char* Data, std::size_t Size) const {
   const DWORD Want = static_cast<DWORD>(std::min<std::size_t>(Size, kPieceSize));
   DWORD Got = 0;
   return ::ReadFile(reinterpret_cast<HANDLE>(Handle_), Data, Want, &Got, nullptr) ? Got : 0;

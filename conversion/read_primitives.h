@@ -22,9 +22,9 @@ class SourceFile {
   // Its length when opened; none when it did not open or the system cannot tell.
   std::optional<std::uint64_t> Length() const { return Length_; }
   // The next Size bytes into Data, over Read (file_system.cpp); false if short.
-  bool ReadAll(unsigned char* Data, std::size_t Size);
+  bool ReadAll(unsigned char* Data, std::size_t Size) const;
   // Up to Size next bytes into Data: how many, none on an error or at the end.
-  std::size_t Read(unsigned char* Data, std::size_t Size);
+  std::size_t Read(unsigned char* Data, std::size_t Size) const;
 
  private:
   std::intptr_t Handle_ = -1;  // the descriptor or HANDLE; -1 is neither
