@@ -31,10 +31,9 @@ void ConvertCard(const std::string& PathText, ConvertCaller& Caller) {
   const CardHeader Signature = CardHeaderSignature();
 
   // A source that cannot be read counts as empty, which the header check
-  // rejects. The read itself gives up after the header when that is not the
-  // signature, so that a large file of another kind costs no more than that.
+  // rejects; one of another kind costs no more than the reading of its lead.
   FileContent Content;
-  if (!ReadWholeFile(Path, Signature, Content)) Content.Clear();
+  if (!ReadWholeFileIfLeadMatches(Path, Signature, Content)) Content.Clear();
 
   if (!StartsWithSignature(Content.Bytes(), Signature)) {
     Caller.Inform(kWrongFormatText);

@@ -39,22 +39,22 @@ class FileContent {
 // Empty text, a folder, a missing file or a bad name all give false.
 bool FileExists(const std::string& Path);
 
-// Reads the file at Path whole, taking the length it has when opened. Its
-// first Lead.size() bytes are read and compared with Lead first: a file that
-// does not begin with Lead fails there, before memory is taken for the rest.
-// The bytes after the lead start a memory page. On any failure (cannot open, different lead, short
-// read, too large for memory) Content is left empty.
-bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
-                   FileContent& Content);
+// Reads the file at Path whole, at the length it has when opened, but only
+// if it begins with Lead: a file that does not fails once its first
+// Lead.size() bytes are read, before memory is taken for the rest. The bytes
+// after the lead start a memory page. On any failure (cannot open, different
+// lead, short read, too large for memory) Content is left empty.
+bool ReadWholeFileIfLeadMatches(const std::string& Path, std::span<const unsigned char> Lead,
+                                FileContent& Content);
 
 // Puts Bytes in place of the file at Path in one step: the bytes go to a new
-// file in the same folder, reach the disk, and that file is then renamed over
-// Path. A read-only file or a folder at Path is never replaced. On failure
-// the temporary file is removed and whatever stood at Path before is left as
-// it was, with one exception: where the system removes the old file before
-// it puts the new one in its place (Windows' ReplaceFileW) and both that and
-// a second try fail, the temporary file is the only copy of the new one. It
-// is then kept, and named in Stranded (a full path) when that is given.
+// file in the same folder and reach the disk before that file takes Path's
+// name, renamed over the old file or, for a new card, renamed or (on Linux,
+// written without a name) linked there. A read-only file or a folder at Path
+// is never replaced. On failure Path is left as it was and no temporary file
+// stays, except where ReplaceFileW (Windows) removed the old file and neither
+// it nor a second try put the new one in place: that file, the only copy of
+// the new card, is kept and named in Stranded (a full path) when given.
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,
                      std::string* Stranded = nullptr);
 

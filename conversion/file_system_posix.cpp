@@ -7,19 +7,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <optional>
-#include <vector>
 
 #include "descriptor_posix.h"
 #include "destination_posix.h"
 #include "file_system.h"
 #include "kept_attributes_posix.h"
+#include "read_primitives.h"
 #include "save_signal_guard_posix.h"
 
 namespace mirvane {
@@ -29,17 +27,6 @@ namespace {
 // Direct I/O wants buffer, length and file offset in multiples of the
 // device's block size; a page covers every block size in use.
 constexpr std::size_t kDirectAlignment = 4096;
-
-bool ReadAll(int Fd, unsigned char* Data, std::size_t Size) {
-  while (Size > 0) {
-    const ssize_t Got = ::read(Fd, Data, Size);
-    if (Got < 0 && errno == EINTR) continue;
-    if (Got <= 0) return false;  // an error, or the file shrank under us
-    Data += Got;
-    Size -= static_cast<std::size_t>(Got);
-  }
-  return true;
-}
 
 bool WriteAll(int Fd, const unsigned char* Data, std::size_t Size) {
   while (Size > 0) {
@@ -240,71 +227,47 @@ Outcome SaveNamed(const Destination& Where, const KeptAttributes& Kept,
 
 }  // namespace
 
-bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
-  Clear();
-  if (Size == 0) return true;
-  // mmap hands out whole pages: padding the block's start by the rest of a
-  // page puts the byte at AlignedOffset on a page boundary, as direct I/O
-  // wants it (see WriteDirect).
-  const std::size_t Pad = (kDirectAlignment - AlignedOffset % kDirectAlignment) % kDirectAlignment;
-  if (Size > std::numeric_limits<std::size_t>::max() - Pad) return false;
-  // The read fills every page, so all of them are mapped here at once, in
-  // one pass through the kernel instead of a page fault per 4 KiB. No huge
-  // page advice: with no free huge page at hand, each advised fault compacts
-  // memory first, which on a machine that has run for a while stalls for
-  // seconds (see benchmark/ and the README).
-  void* Block = ::mmap(nullptr, Pad + Size, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (Block == MAP_FAILED) return false;
-  Data_ = static_cast<unsigned char*>(Block) + Pad;
-  Size_ = Size;
-  Pad_ = Pad;
-  return true;
-}
-
-void FileContent::Clear() {
-  if (Data_ != nullptr) ::munmap(Data_ - Pad_, Pad_ + Size_);
-  Data_ = nullptr;
-  Size_ = 0;
-  Pad_ = 0;
-}
-
 bool FileExists(const std::string& Path) {
   struct stat Info;
   if (Path.empty() || ::stat(Path.c_str(), &Info) != 0) return false;
   return !S_ISDIR(Info.st_mode) && Info.st_size > 0;
 }
 
-bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
-                   FileContent& Content) {
-  Content.Clear();
-  // Opening does not wait (a FIFO would wait for a writer), and nothing but
-  // a regular file is read; the read itself then waits as usual.
-  Descriptor File(::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+// Opening does not wait (a FIFO would wait for a writer), and nothing but a
+// regular file is read; the read itself then waits as usual.
+SourceFile::SourceFile(const std::string& Path)
+    : Handle_(::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
+  const int Fd = static_cast<int>(Handle_);
   struct stat Info;
-  if (!File.Valid() || ::fstat(File.Get(), &Info) != 0 || !S_ISREG(Info.st_mode)) return false;
-  const int Flags = ::fcntl(File.Get(), F_GETFL);
-  if (Flags < 0 || ::fcntl(File.Get(), F_SETFL, Flags & ~O_NONBLOCK) != 0) return false;
-  if (Info.st_size < 0 ||
-      static_cast<std::uintmax_t>(Info.st_size) > std::numeric_limits<std::size_t>::max()) {
-    return false;
+  if (Fd < 0 || ::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode) || Info.st_size < 0) return;
+  const int Flags = ::fcntl(Fd, F_GETFL);
+  if (Flags < 0 || ::fcntl(Fd, F_SETFL, Flags & ~O_NONBLOCK) != 0) return;
+  ::posix_fadvise(Fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  Length_ = static_cast<std::uint64_t>(Info.st_size);
+}
+
+SourceFile::~SourceFile() {
+  if (Handle_ != -1) ::close(static_cast<int>(Handle_));
+}
+
+std::size_t SourceFile::Read(unsigned char* Data, std::size_t Size) const {
+  for (;;) {
+    const ssize_t Got = ::read(static_cast<int>(Handle_), Data, Size);
+    if (Got >= 0 || errno != EINTR) return Got > 0 ? static_cast<std::size_t>(Got) : 0;
   }
-  const auto Size = static_cast<std::size_t>(Info.st_size);
-  // The lead first, into a small buffer: a file of another kind is refused
-  // before the memory for all of it is taken or the rest is read.
-  std::vector<unsigned char> Head(Lead.size());
-  if (Size < Head.size() || !ReadAll(File.Get(), Head.data(), Head.size()) ||
-      !std::equal(Head.begin(), Head.end(), Lead.begin())) {
-    return false;
-  }
-  ::posix_fadvise(File.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  if (!Content.Allocate(Size, Head.size())) return false;
-  std::copy(Head.begin(), Head.end(), Content.Data());
-  if (!ReadAll(File.Get(), Content.Data() + Head.size(), Size - Head.size())) {
-    Content.Clear();
-    return false;
-  }
-  return true;
+}
+
+void* AllocatePages(std::size_t Size) {
+  // All pages are mapped at once, as the read fills every one: one pass through
+  // the kernel, not a fault per page. No huge pages: where none is free, each
+  // fault in a block advised to have them compacts memory first, for seconds.
+  void* Block = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  return Block == MAP_FAILED ? nullptr : Block;
+}
+
+void FreePages(void* Block, std::size_t Size) {
+  ::munmap(Block, Size);
 }
 
 // Besides what file_system.h says: only a regular file is replaced, and not

@@ -7,12 +7,11 @@
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
-#include <limits>
 #include <string>
-#include <vector>
 
 #include "file_system.h"
 #include "full_path_win.h"
+#include "read_primitives.h"
 #include "utf16_win.h"
 
 namespace mirvane {
@@ -22,8 +21,6 @@ namespace {
 // ReadFile and WriteFile take 32-bit counts; moderate pieces also keep
 // network shares and old drivers happy.
 constexpr DWORD kPieceSize = 16 * 1024 * 1024;
-
-constexpr std::size_t kPageSize = 4096;
 
 class Handle {
  public:
@@ -45,17 +42,6 @@ class Handle {
  private:
   HANDLE H_;
 };
-
-bool ReadAll(HANDLE File, unsigned char* Data, std::size_t Size) {
-  while (Size > 0) {
-    const DWORD Want = static_cast<DWORD>(std::min<std::size_t>(Size, kPieceSize));
-    DWORD Got = 0;
-    if (!::ReadFile(File, Data, Want, &Got, nullptr) || Got == 0) return false;
-    Data += Got;
-    Size -= Got;
-  }
-  return true;
-}
 
 bool WriteAll(HANDLE File, const unsigned char* Data, std::size_t Size) {
   while (Size > 0) {
@@ -145,29 +131,6 @@ Placed PutInPlaceOf(const std::wstring& Target, const std::wstring& Temp) {
 
 }  // namespace
 
-bool FileContent::Allocate(std::size_t Size, std::size_t AlignedOffset) {
-  Clear();
-  if (Size == 0) return true;
-  // VirtualAlloc hands out whole pages: padding the block's start by the rest
-  // of a page puts the byte at AlignedOffset on a page boundary.
-  const std::size_t Pad = (kPageSize - AlignedOffset % kPageSize) % kPageSize;
-  if (Size > std::numeric_limits<std::size_t>::max() - Pad) return false;
-  // The pages arrive zeroed; the read is the first to write to them.
-  void* Block = ::VirtualAlloc(nullptr, Pad + Size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-  if (Block == nullptr) return false;
-  Data_ = static_cast<unsigned char*>(Block) + Pad;
-  Size_ = Size;
-  Pad_ = Pad;
-  return true;
-}
-
-void FileContent::Clear() {
-  if (Data_ != nullptr) ::VirtualFree(Data_ - Pad_, 0, MEM_RELEASE);
-  Data_ = nullptr;
-  Size_ = 0;
-  Pad_ = 0;
-}
-
 bool FileExists(const std::string& Path) {
   std::wstring Name;
   WIN32_FILE_ATTRIBUTE_DATA Info;
@@ -179,33 +142,34 @@ bool FileExists(const std::string& Path) {
   return Info.nFileSizeHigh != 0 || Info.nFileSizeLow != 0;
 }
 
-bool ReadWholeFile(const std::string& Path, std::span<const unsigned char> Lead,
-                   FileContent& Content) {
-  Content.Clear();
+SourceFile::SourceFile(const std::string& Path) {
   std::wstring Name;
-  if (!ApiNameOf(Path, Name)) return false;
-  Handle File(::CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!ApiNameOf(Path, Name)) return;
+  const HANDLE File = ::CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  Handle_ = reinterpret_cast<std::intptr_t>(File);
   LARGE_INTEGER Length;
-  if (!File.Valid() || !::GetFileSizeEx(File.Get(), &Length) || Length.QuadPart < 0) return false;
-  if (static_cast<std::uint64_t>(Length.QuadPart) > std::numeric_limits<std::size_t>::max()) {
-    return false;
+  if (File != INVALID_HANDLE_VALUE && ::GetFileSizeEx(File, &Length) && Length.QuadPart >= 0) {
+    Length_ = static_cast<std::uint64_t>(Length.QuadPart);
   }
-  const auto Size = static_cast<std::size_t>(Length.QuadPart);
-  // The lead first, into a small buffer: a file of another kind is refused
-  // before the memory for all of it is taken or the rest is read.
-  std::vector<unsigned char> Head(Lead.size());
-  if (Size < Head.size() || !ReadAll(File.Get(), Head.data(), Head.size()) ||
-      !std::equal(Head.begin(), Head.end(), Lead.begin())) {
-    return false;
-  }
-  if (!Content.Allocate(Size, Head.size())) return false;
-  std::copy(Head.begin(), Head.end(), Content.Data());
-  if (!ReadAll(File.Get(), Content.Data() + Head.size(), Size - Head.size())) {
-    Content.Clear();
-    return false;
-  }
-  return true;
+}
+
+SourceFile::~SourceFile() {
+  if (Handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(Handle_));
+}
+
+std::size_t SourceFile::Read(unsigned char* Data, std::size_t Size) const {
+  const DWORD Want = static_cast<DWORD>(std::min<std::size_t>(Size, kPieceSize));
+  DWORD Got = 0;
+  return ::ReadFile(reinterpret_cast<HANDLE>(Handle_), Data, Want, &Got, nullptr) ? Got : 0;
+}
+
+void* AllocatePages(std::size_t Size) {
+  return ::VirtualAlloc(nullptr, Size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void FreePages(void* Block, std::size_t /*Size*/) {
+  ::VirtualFree(Block, 0, MEM_RELEASE);
 }
 
 bool ReplaceFileWith(const std::string& Path, std::span<const unsigned char> Bytes,

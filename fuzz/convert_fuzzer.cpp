@@ -14,6 +14,7 @@
 #include "convert_card.h"
 #include "require.h"
 #include "scratch_folder.h"
+#include "scripted_caller.h"
 
 using mirvane::fuzz::Require;
 
@@ -21,23 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
-
-class Caller : public mirvane::ConvertCaller {
- public:
-  explicit Caller(std::string Destination) : Destination_(std::move(Destination)) {}
-  void RequestSource() override { ++SourceRequests; }
-  void Inform(const std::string& Text) override { Messages.push_back(Text); }
-  std::string ChooseDestination(const std::string&, const std::string&, const std::string&,
-                                const std::string&) override {
-    ++SaveDialogs;
-    return Destination_;
-  }
-  int SourceRequests = 0, SaveDialogs = 0;
-  std::vector<std::string> Messages;
-
- private:
-  std::string Destination_;
-};
 
 }  // namespace
 
@@ -51,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Siz
   std::ofstream(Card, std::ios::binary)
       .write(reinterpret_cast<const char*>(Data), static_cast<std::streamsize>(Size));
 
-  Caller Window(Saved.string());
+  mirvane::testing::ScriptedCaller Window(Saved.string());
   mirvane::ConvertCard(Card.string(), Window);
 
   const mirvane::CardHeader Signature = mirvane::CardHeaderSignature();
@@ -64,9 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* Data, std::size_t Siz
   } else if (!Valid) {
     Require(Window.Messages == std::vector<std::string>{mirvane::kWrongFormatText},
             "a file without the header is refused");
-    Require(Window.SaveDialogs == 0 && !fs::exists(Saved), "nothing written for a refused file");
+    Require(Window.SaveDialogs.empty() && !fs::exists(Saved), "nothing written for a refused file");
   } else {
-    Require(Window.Messages.empty() && Window.SaveDialogs == 1, "a card is saved without a word");
+    Require(Window.Messages.empty() && Window.SaveDialogs.size() == 1,
+            "a card is saved without a word");
     std::ifstream In(Saved, std::ios::binary);
     const Bytes Written{std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
     Require(Written == Bytes(Data + Signature.size(), Data + Size),

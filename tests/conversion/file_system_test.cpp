@@ -35,32 +35,32 @@ TEST(FileExists, NeedsAFileOfAtLeastOneByte) {
   EXPECT_FALSE(FileExists(Folder.PathOf("one") + "\n"));
 }
 
-TEST(ReadWholeFile, ReadsEveryByte) {
+TEST(ReadWholeFileIfLeadMatches, ReadsEveryByte) {
   ScratchFolder Folder;
   const Bytes Content = Pattern(3 * 1024 * 1024 + 17);
   WriteBytes(Folder.PathOf("big"), Content);
   FileContent Read;
-  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("big"), {}, Read));
+  ASSERT_TRUE(ReadWholeFileIfLeadMatches(Folder.PathOf("big"), {}, Read));
   EXPECT_EQ(Held(Read), Content);
 }
 
-TEST(ReadWholeFile, LeavesNothingBehindWhenTheFileIsGone) {
+TEST(ReadWholeFileIfLeadMatches, LeavesNothingBehindWhenTheFileIsGone) {
   ScratchFolder Folder;
   WriteBytes(Folder.PathOf("card.mem"), Pattern(100));
   FileContent Read;
-  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("card.mem"), {}, Read));
+  ASSERT_TRUE(ReadWholeFileIfLeadMatches(Folder.PathOf("card.mem"), {}, Read));
   // Removed after the existence check, before the next read.
   ASSERT_TRUE(FileExists(Folder.PathOf("card.mem")));
   std::filesystem::remove(Folder.PathOf("card.mem"));
-  EXPECT_FALSE(ReadWholeFile(Folder.PathOf("card.mem"), {}, Read));
+  EXPECT_FALSE(ReadWholeFileIfLeadMatches(Folder.PathOf("card.mem"), {}, Read));
   EXPECT_EQ(Read.Size(), 0u);
-  EXPECT_FALSE(ReadWholeFile(Folder.Root().string(), {}, Read));
+  EXPECT_FALSE(ReadWholeFileIfLeadMatches(Folder.Root().string(), {}, Read));
   EXPECT_EQ(Read.Size(), 0u);
 }
 
 // The lead is checked before the rest is read: a sparse file far larger than
 // memory that does not begin with it is refused, not read.
-TEST(ReadWholeFile, ReadsOnlyAFileThatBeginsWithTheLead) {
+TEST(ReadWholeFileIfLeadMatches, ReadsOnlyAFileThatBeginsWithTheLead) {
   ScratchFolder Folder;
   const Bytes Lead = {0x56, 0x67, 0x73, 0x4D};
   const Bytes Card = {0x56, 0x67, 0x73, 0x4D, 1, 2, 3};
@@ -71,10 +71,10 @@ TEST(ReadWholeFile, ReadsOnlyAFileThatBeginsWithTheLead) {
   std::filesystem::resize_file(Folder.PathOf("huge"), 1ull << 34);
 
   FileContent Read;
-  ASSERT_TRUE(ReadWholeFile(Folder.PathOf("card"), Lead, Read));
+  ASSERT_TRUE(ReadWholeFileIfLeadMatches(Folder.PathOf("card"), Lead, Read));
   EXPECT_EQ(Held(Read), Card);
   for (const char* Name : {"other", "short", "huge"}) {
-    EXPECT_FALSE(ReadWholeFile(Folder.PathOf(Name), Lead, Read)) << Name;
+    EXPECT_FALSE(ReadWholeFileIfLeadMatches(Folder.PathOf(Name), Lead, Read)) << Name;
     EXPECT_EQ(Read.Size(), 0u) << Name;
   }
 }
@@ -97,14 +97,14 @@ TEST(FileContent, RefusesASizeNoMemoryCanHold) {
 
 // A 32-bit process cannot hold 3 GiB: such a source counts as unreadable.
 // (A 64-bit one could, so there the test would only cost time and memory.)
-TEST(ReadWholeFile, FailsCleanlyOnASourceTooLargeForMemory) {
+TEST(ReadWholeFileIfLeadMatches, FailsCleanlyOnASourceTooLargeForMemory) {
   if (sizeof(void*) != 4) GTEST_SKIP() << "only a 32-bit process runs out of address space";
   ScratchFolder Folder;
   const std::string Huge = Folder.PathOf("huge.mem");
   WriteBytes(Huge, {0x56});
   std::filesystem::resize_file(Huge, 3ull << 30);  // sparse: no disk space taken
   FileContent Read;
-  EXPECT_FALSE(ReadWholeFile(Huge, {}, Read));
+  EXPECT_FALSE(ReadWholeFileIfLeadMatches(Huge, {}, Read));
   EXPECT_EQ(Read.Size(), 0u);
 }
 

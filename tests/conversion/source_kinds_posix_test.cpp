@@ -39,14 +39,14 @@ bool FinishesWithoutWaiting(const std::string& Fifo, const std::function<void()>
   return false;
 }
 
-TEST(ReadWholeFile, RefusesAFifoWithoutWaitingForAWriter) {
+TEST(ReadWholeFileIfLeadMatches, RefusesAFifoWithoutWaitingForAWriter) {
   ScratchFolder Folder;
   const std::string Fifo = Folder.PathOf("card.mem");
   ASSERT_EQ(::mkfifo(Fifo.c_str(), 0644), 0);
   bool Read = true;
   FileContent Content;
   EXPECT_TRUE(FinishesWithoutWaiting(
-      Fifo, [&] { Read = ReadWholeFile(Fifo, CardHeaderSignature(), Content); }));
+      Fifo, [&] { Read = ReadWholeFileIfLeadMatches(Fifo, CardHeaderSignature(), Content); }));
   EXPECT_FALSE(Read);
   EXPECT_EQ(Content.Size(), 0u);
 }

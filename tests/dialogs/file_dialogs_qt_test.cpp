@@ -16,6 +16,7 @@
 #include "convert_card.h"
 #include "modal_driver.h"
 #include "scratch_folder.h"
+#include "scripted_caller.h"
 
 namespace mirvane {
 namespace {
@@ -226,31 +227,16 @@ TEST_F(QtFileDialogTest, SaveReturnsANameWithATrailingBlankAsTyped) {
   EXPECT_TRUE(Driver.Finished());
 }
 
-// The Convert command with the real save dialog in place of the window's.
-class SaveDialogCaller : public ConvertCaller {
- public:
-  explicit SaveDialogCaller(QWidget* Owner) : Owner_(Owner) {}
-  void RequestSource() override { ++SourceRequests; }
-  void Inform(const std::string& Text) override { Messages.push_back(Text); }
-  std::string ChooseDestination(const std::string& Filter, const std::string& Title,
-                                const std::string& InitDir,
-                                const std::string& DefaultFilename) override {
-    return SaveDialog(Owner_, Filter, Title, InitDir, DefaultFilename);
-  }
-
-  int SourceRequests = 0;
-  std::vector<std::string> Messages;
-
- private:
-  QWidget* Owner_;
-};
-
 TEST_F(QtFileDialogTest, ConvertingToANameWithATrailingBlankLeavesTheCardWithoutIt) {
   const Bytes Body = Pattern(8192);
   WriteBytes(Folder.PathOf("card.mem"), MakeCard(Body));
   WriteBytes(Folder.PathOf("card.mcd"), {7});
   ChooseNameWithTrailingBlank(Driver);
-  SaveDialogCaller Caller(&Owner);
+  // The Convert command with the real save dialog in place of the window's.
+  testing::ScriptedCaller Caller;
+  Caller.Answer = [this](const testing::SaveDialogCall& Call) {
+    return SaveDialog(&Owner, Call.Filter, Call.Title, Call.InitDir, Call.DefaultFilename);
+  };
   ConvertCard(Folder.PathOf("card.mem"), Caller);
   EXPECT_TRUE(Driver.Finished());
   EXPECT_THAT(Caller.Messages, IsEmpty());

@@ -1,8 +1,11 @@
-// A stand-in for the window: records what the Convert command asks of it and
-// answers the save dialog with a path set by the test.
+// A stand-in for the window in the tests, the fuzz targets and the benchmark:
+// records what the Convert command asks of it and answers the save dialog
+// with Destination, or through Answer where that is set.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "convert_card.h"
@@ -23,10 +26,11 @@ class ScriptedCaller : public ConvertCaller {
                                 const std::string& InitDir,
                                 const std::string& DefaultFilename) override {
     SaveDialogs.push_back({Filter, Title, InitDir, DefaultFilename});
-    return Destination;
+    return Answer ? Answer(SaveDialogs.back()) : Destination;
   }
 
   std::string Destination;  // what the save dialog answers; empty means cancelled
+  std::function<std::string(const SaveDialogCall&)> Answer;
   int SourceRequests = 0;
   std::vector<std::string> Messages;
   std::vector<SaveDialogCall> SaveDialogs;
