@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QUrl>
@@ -145,6 +146,46 @@ TEST_F(QtMainWindowTest, FocusStartsInThePathBoxAndTabGoesRound) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), Next);
   }
+}
+
+// As in a desktop dialog: Enter presses the focused push button, which shows
+// as the default, or else Convert; Space presses the focused button.
+TEST_F(QtMainWindowTest, KeysPressTheFocusedButtonOrElseConvert) {
+  const std::string Card = Folder.PathOf("game.mem");
+  WriteBytes(Card, MakeCard(Pattern(100)));
+  // Focused after "...", the key, the dialog that opens ("" none), "..." shown as the default.
+  const std::tuple<const char*, Qt::Key, std::string, bool> Rows[] = {
+      {"btnSource", Qt::Key_Return, "Select a memory card", true},
+      {"btnSource", Qt::Key_Enter, "Select a memory card", true},
+      {"btnSource", Qt::Key_Space, "Select a memory card", true},
+      {"btnStart", Qt::Key_Return, "Save Bleem Memory Card", false},
+      {"txtSource", Qt::Key_Return, "Save Bleem Memory Card", false},
+      {"txtSource", Qt::Key_Escape, "", false},
+  };
+  for (const auto& [Focused, Key, Opens, DotsIsDefault] : Rows) {
+    SCOPED_TRACE(Focused + (" key " + std::to_string(Key)));
+    Window.activateWindow();  // back from the last dialog, as the desktop makes it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
+    PathBox()->setText(QString::fromStdString(Card));
+    Control<QWidget>("btnSource")->setFocus();
+    Control<QWidget>(Focused)->setFocus();
+    EXPECT_EQ(Control<QPushButton>("btnSource")->isDefault(), DotsIsDefault);
+    EXPECT_EQ(Control<QPushButton>("btnStart")->isDefault(), !DotsIsDefault);
+    std::string Opened;
+    if (!Opens.empty()) {
+      Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
+        Opened = Dialog->windowTitle().toStdString();
+        Cancel(Dialog);
+      });
+    }
+    const auto Pad = Key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QTest::keyClick(Control<QWidget>(Focused), Key, Pad);
+    EXPECT_TRUE(Driver.Finished());
+    EXPECT_EQ(Opened, Opens);
+  }
+  EXPECT_TRUE(Window.isVisible());
+  EXPECT_FALSE(Window.geometry().contains(Window.screen()->availableGeometry().center()))
+      << "placed by the window system, not centred";
 }
 
 TEST_F(QtMainWindowTest, BrowseThenCancelEmptiesThePathBox) {

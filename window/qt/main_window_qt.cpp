@@ -1,5 +1,6 @@
 #include "main_window_qt.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -163,7 +164,7 @@ void StyleAsLink(QLabel* Label) {
 }  // namespace
 
 MainWindow::MainWindow()
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint) {
   setWindowTitle(kWindowCaption);
   setWindowIcon(QIcon(":/art/mirvane.ico"));
@@ -179,7 +180,6 @@ MainWindow::MainWindow()
     switch (Entry.Kind) {
       case ControlKind::PushButton: {
         auto* Button = new QPushButton(Text(Entry.Text), this);
-        Button->setAutoDefault(false);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
         break;
@@ -223,6 +223,7 @@ MainWindow::MainWindow()
     if (auto* Caption = qobject_cast<QLabel*>(Widgets[*Captions[I]])) Caption->setBuddy(Widgets[I]);
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
+  btnStart = qobject_cast<QPushButton*>(Widgets[ControlIndex("btnStart")]);
   new CardDrop(this, txtSource);
   FitFont(Widgets);
 
@@ -230,6 +231,8 @@ MainWindow::MainWindow()
   for (std::size_t I = 1; I < Order.size(); ++I) {
     setTabOrder(Widgets[Order[I - 1]], Widgets[Order[I]]);
   }
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* Focused) { FollowFocus(Focused); });
   txtSource->setFocus();
 }
 
@@ -275,10 +278,21 @@ void MainWindow::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) 
   setFont(Font);
 }
 
+void MainWindow::FollowFocus(QWidget* Focused) {
+  if (Focused == nullptr || Focused->window() != this) return;
+  auto* Pressed = qobject_cast<QPushButton*>(Focused);
+  if (Pressed == nullptr) Pressed = btnStart;
+  for (auto* Button : findChildren<QPushButton*>()) Button->setDefault(Button == Pressed);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* Event) {
-  // Esc closes a dialog, but this is the program's window.
-  if (Event->key() == Qt::Key_Escape) return;
-  QDialog::keyPressEvent(Event);
+  // The focused push button, the default then, takes Enter itself; from the
+  // path box, which passes it on, it comes here.
+  if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
+    btnStart->click();
+    return;
+  }
+  QWidget::keyPressEvent(Event);
 }
 
 }  // namespace mirvane
