@@ -86,7 +86,7 @@ class QtMainWindowTest : public ::testing::Test {
     return Move.isAccepted() && Drop.isAccepted() ? Drop.dropAction() : Qt::IgnoreAction;
   }
 
-  MainWindow Window;
+  MainWindowQt Window;
   ModalDriver Driver;
   ScratchFolder Folder;
 };
@@ -376,7 +376,7 @@ TEST_P(QtWindowUnderADesktopFont, LettersItsControlsAtOneSizeTheLargestThatFits)
   QFont Desktop = Usual;
   Desktop.setPointSizeF(GetParam());
   QApplication::setFont(Desktop);
-  MainWindow Window;
+  MainWindowQt Window;
   QApplication::setFont(Usual);
   QFont Shown = Window.font();
   EXPECT_EQ(Shown.family(), Desktop.family());

@@ -163,7 +163,7 @@ void StyleAsLink(QLabel* Label) {
 
 }  // namespace
 
-MainWindow::MainWindow()
+MainWindowQt::MainWindowQt()
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint) {
   setWindowTitle(kWindowCaption);
@@ -236,29 +236,29 @@ MainWindow::MainWindow()
   txtSource->setFocus();
 }
 
-std::string MainWindow::PathText() const {
+std::string MainWindowQt::PathText() const {
   return txtSource->text().toStdString();
 }
 
-void MainWindow::SetPathText(const std::string& Text) {
+void MainWindowQt::SetPathText(const std::string& Text) {
   txtSource->setText(QString::fromStdString(Text));
 }
 
-std::string MainWindow::ShowFileDialog(const DialogRequest& Request) {
+std::string MainWindowQt::ShowFileDialog(const DialogRequest& Request) {
   return mirvane::ShowFileDialog(Request, this);
 }
 
-void MainWindow::Inform(const std::string& Text) {
+void MainWindowQt::Inform(const std::string& Text) {
   QMessageBox Box(QMessageBox::Information, windowTitle(), QString::fromStdString(Text),
                   QMessageBox::Ok, this);
   Box.exec();
 }
 
-void MainWindow::OpenAddress(const std::string& Address) {
+void MainWindowQt::OpenAddress(const std::string& Address) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(Address)));
 }
 
-void MainWindow::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) {
+void MainWindowQt::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) {
   // The layout's boxes were cut for narrower fonts than desktops have today
   // (GNOME's Cantarell 11, KDE's Noto Sans 10). Every control but the credit
   // link, which keeps its own font, shows the desktop's font at one size, so
@@ -278,14 +278,14 @@ void MainWindow::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) 
   setFont(Font);
 }
 
-void MainWindow::FollowFocus(QWidget* Focused) {
+void MainWindowQt::FollowFocus(QWidget* Focused) {
   if (Focused == nullptr || Focused->window() != this) return;
   auto* Pressed = qobject_cast<QPushButton*>(Focused);
   if (Pressed == nullptr) Pressed = btnStart;
   for (auto* Button : findChildren<QPushButton*>()) Button->setDefault(Button == Pressed);
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* Event) {
+void MainWindowQt::keyPressEvent(QKeyEvent* Event) {
   // The focused push button, the default then, takes Enter itself; from the
   // path box, which passes it on, it comes here.
   if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {

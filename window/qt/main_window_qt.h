@@ -16,9 +16,9 @@ namespace mirvane {
 // A plain top-level widget, which the window system places as it places any
 // new window (a dialog would centre itself). Its keys are a desktop dialog's:
 // Enter presses the focused push button, or else the default one.
-class MainWindow : public QWidget, public MainWindowPort {
+class MainWindowQt : public QWidget, public MainWindowPort {
  public:
-  MainWindow();
+  MainWindowQt();
 
  protected:
   void keyPressEvent(QKeyEvent* Event) override;
