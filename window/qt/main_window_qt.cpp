@@ -28,10 +28,6 @@ namespace mirvane {
 
 namespace {
 
-QString Text(std::string_view Utf8) {
-  return QString::fromUtf8(Utf8.data(), qsizetype(Utf8.size()));
-}
-
 QRect RectOf(const ControlEntry& Entry) {
   const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
   return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
@@ -179,7 +175,7 @@ MainWindowQt::MainWindowQt()
     const auto Run = [this, Click = Entry.Click] { RunCommand(Click, *this); };
     switch (Entry.Kind) {
       case ControlKind::PushButton: {
-        auto* Button = new QPushButton(Text(Entry.Text), this);
+        auto* Button = new QPushButton(QString::fromUtf8(Entry.Text), this);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
         break;
@@ -188,7 +184,7 @@ MainWindowQt::MainWindowQt()
         Control = new QLineEdit(this);
         break;
       case ControlKind::PictureButton: {
-        auto* Button = new PictureButton(Text(Entry.Text), Entry.Name, this);
+        auto* Button = new PictureButton(QString::fromUtf8(Entry.Text), Entry.Name, this);
         Button->setDefault(Entry.DefaultButton);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
@@ -197,8 +193,8 @@ MainWindowQt::MainWindowQt()
       case ControlKind::Label:
       case ControlKind::LinkLabel: {
         QLabel* Label = Entry.Kind == ControlKind::LinkLabel
-                            ? new ClickableLabel(Text(Entry.Text), this, Run)
-                            : new QLabel(Text(Entry.Text), this);
+                            ? new ClickableLabel(QString::fromUtf8(Entry.Text), this, Run)
+                            : new QLabel(QString::fromUtf8(Entry.Text), this);
         StyleAsLabel(Label, Entry);
         if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
         Control = Label;
@@ -208,11 +204,11 @@ MainWindowQt::MainWindowQt()
         Control = new PictureView(Entry.Name, this);
         break;
     }
-    Control->setObjectName(Text(Entry.Name));
+    Control->setObjectName(QString::fromUtf8(Entry.Name));
     Control->setGeometry(RectOf(Entry));
     Control->setFocusPolicy(Entry.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
-    Control->setAccessibleName(Text(Entry.AccessibleName));
-    Control->setAccessibleDescription(Text(Entry.AccessibleDescription));
+    Control->setAccessibleName(QString::fromUtf8(Entry.AccessibleName));
+    Control->setAccessibleDescription(QString::fromUtf8(Entry.AccessibleDescription));
     Widgets[I] = Control;
   }
   // A label's buddy is named after the label for screen readers; the label
