@@ -20,7 +20,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyleOptionButton>
 #include <QTest>
 #include <QUrl>
 #include <QtMath>
@@ -29,6 +28,7 @@
 
 #include "modal_driver.h"
 #include "scratch_folder.h"
+#include "text_fits_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 
@@ -299,26 +299,6 @@ QString ArtPath(const QString& File) {
   return QStringLiteral(MIRVANE_ART_DIR "/") + File;
 }
 
-// Whether Text, laid out with Flags in Box in the widget's own font, stays
-// inside Box.
-::testing::AssertionResult Fits(QWidget* Widget, const QRect& Box, int Flags, const QString& Text) {
-  const QRectF Needed =
-      QFontMetricsF(Widget->font(), Widget).boundingRect(QRectF(Box), Flags, Text);
-  if (QRectF(Box).contains(Needed)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << '"' << Text.toStdString() << "\" needs " << Needed.width() << " x " << Needed.height()
-         << " at (" << Needed.x() << ", " << Needed.y() << "), has " << Box.width() << " x "
-         << Box.height() << " at (" << Box.x() << ", " << Box.y() << ")";
-}
-
-// Where a push button's style puts its label.
-QRect ButtonContents(QPushButton* Button) {
-  QStyleOptionButton Option;
-  Option.initFrom(Button);
-  Option.text = Button->text();
-  return Button->style()->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
-}
-
 // Where the picture button draws its picture and caption.
 ButtonFace FaceOf(QPushButton* Button) {
   const QSize Picture = QImageReader(ArtPath(Button->objectName() + ".gif")).size();
@@ -327,37 +307,12 @@ ButtonFace FaceOf(QPushButton* Button) {
                            qCeil(QFontMetricsF(Button->font(), Button).height()), kBaseDpi);
 }
 
-QRect ToQRect(const PixelRect& Rect) {
-  return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
-}
-
-// Whether every control's text fits it, in the control's font.
+// Whether every control's text fits it, in the control's font, by the
+// window's own rule.
 ::testing::AssertionResult EveryTextFits(QWidget& Window) {
   for (const ControlEntry& Entry : kControls) {
     auto* Widget = Window.findChild<QWidget*>(QString::fromUtf8(Entry.Name));
-    ::testing::AssertionResult Fit = ::testing::AssertionSuccess();
-    auto* Button = qobject_cast<QPushButton*>(Widget);
-    switch (Entry.Kind) {
-      case ControlKind::Label:
-      case ControlKind::LinkLabel: {
-        auto* Label = qobject_cast<QLabel*>(Widget);
-        const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
-        Fit = Fits(Label, Label->contentsRect(), int(Label->alignment()) | Wrap, Label->text());
-        break;
-      }
-      case ControlKind::PushButton:
-        Fit = Fits(Button, ButtonContents(Button), Qt::AlignCenter | Qt::TextShowMnemonic,
-                   Button->text());
-        break;
-      case ControlKind::PictureButton:
-        Fit = Fits(Button, ToQRect(FaceOf(Button).Caption) & ButtonContents(Button),
-                   Qt::AlignCenter, Button->text());
-        break;
-      case ControlKind::TextBox:
-      case ControlKind::Picture:
-        break;
-    }
-    if (!Fit) return Fit << " in " << Entry.Name;
+    if (!TextFits(Widget, Widget->font())) return ::testing::AssertionFailure() << Entry.Name;
   }
   return ::testing::AssertionSuccess();
 }
@@ -380,13 +335,12 @@ TEST_P(QtWindowUnderADesktopFont, LettersItsControlsAtOneSizeTheLargestThatFits)
   QApplication::setFont(Usual);
   QFont Shown = Window.font();
   EXPECT_EQ(Shown.family(), Desktop.family());
-  EXPECT_LE(Shown.pointSizeF(), GetParam());
+  EXPECT_LT(Shown.pointSizeF(), GetParam()) << "each size is more than the layout holds";
   for (const ControlEntry& Entry : kControls) {
     const QFont Font = Window.findChild<QWidget*>(QString::fromUtf8(Entry.Name))->font();
     EXPECT_EQ(Font == Shown, Entry.Kind != ControlKind::LinkLabel) << Entry.Name;
   }
   EXPECT_TRUE(EveryTextFits(Window));
-  if (Shown.pointSizeF() == GetParam()) return;
   Shown.setPointSizeF(Shown.pointSizeF() + 0.25);
   Window.setFont(Shown);
   EXPECT_FALSE(EveryTextFits(Window)) << "a quarter point larger, a text is cut";

@@ -3,17 +3,13 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFontInfo>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QUrl>
-#include <QtMath>
 
 #include <array>
 #include <functional>
@@ -21,6 +17,8 @@
 #include "artwork.h"
 #include "card_drop_qt.h"
 #include "file_dialogs_qt.h"
+#include "picture_button_qt.h"
+#include "text_fits_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 
@@ -32,52 +30,6 @@ QRect RectOf(const ControlEntry& Entry) {
   const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
   return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
 }
-
-// The pixels a line of text in Font takes, rounded up: a box of the rounded
-// down height would cut into it.
-int LineHeight(const QFont& Font, const QWidget* Widget) {
-  return qCeil(QFontMetricsF(Font, Widget).height());
-}
-
-// A push button showing its picture centred above its caption.
-class PictureButton : public QPushButton {
- public:
-  PictureButton(const QString& Caption, std::string_view Name, QWidget* Parent)
-      : QPushButton(Caption, Parent), Picture_(Name) {}
-
-  // Where the caption goes in a font whose lines are LineHeight tall.
-  QRect CaptionBox(int LineHeight) const {
-    const PixelRect Caption = Face(LineHeight).Caption;
-    return {Caption.Left, Caption.Top, Caption.Width, Caption.Height};
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QStylePainter Painter(this);
-    QStyleOptionButton Option;
-    initStyleOption(&Option);
-    Painter.drawControl(QStyle::CE_PushButtonBevel, Option);
-    const PixelRect Picture = Face(LineHeight(font(), this)).Picture;
-    Picture_.Draw(Painter, {Picture.Left, Picture.Top});
-    Painter.drawItemText(CaptionBox(LineHeight(font(), this)), Qt::AlignCenter, palette(),
-                         isEnabled(), text(), QPalette::ButtonText);
-    if (hasFocus()) {
-      QStyleOptionFocusRect Focus;
-      Focus.initFrom(this);
-      Focus.rect = rect().adjusted(4, 4, -4, -4);
-      Painter.drawPrimitive(QStyle::PE_FrameFocusRect, Focus);
-    }
-  }
-
- private:
-  ButtonFace Face(int LineHeight) const {
-    return PictureButtonFace({0, 0, width(), height()},
-                             {Picture_.Size().width(), Picture_.Size().height()}, LineHeight,
-                             kBaseDpi);
-  }
-
-  Artwork Picture_;
-};
 
 // A picture from the artwork, at its own size in the top left corner.
 class PictureView : public QWidget {
@@ -119,30 +71,6 @@ void StyleAsLabel(QLabel* Label, const ControlEntry& Entry) {
   Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label->setWordWrap(Entry.WordWrap);
   Label->setAutoFillBackground(true);  // opaque, in the window's colour
-}
-
-// Whether Text, laid out with Flags in Room in Font, stays inside Room.
-bool FitsIn(const QFont& Font, QWidget* Widget, const QRect& Room, int Flags, const QString& Text) {
-  return QRectF(Room).contains(QFontMetricsF(Font, Widget).boundingRect(QRectF(Room), Flags, Text));
-}
-
-// Whether Control's text, in Font, fits the room the control gives it.
-bool TextFits(QWidget* Control, const QFont& Font) {
-  if (auto* Label = qobject_cast<QLabel*>(Control)) {
-    const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
-    return FitsIn(Font, Label, Label->contentsRect(), int(Label->alignment()) | Wrap,
-                  Label->text());
-  }
-  auto* Button = qobject_cast<QPushButton*>(Control);
-  if (Button == nullptr) return true;  // no text of its own
-  QStyleOptionButton Option;
-  Option.initFrom(Button);
-  Option.text = Button->text();
-  QRect Room = Button->style()->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
-  if (auto* Picture = dynamic_cast<PictureButton*>(Button)) {
-    Room &= Picture->CaptionBox(LineHeight(Font, Button));
-  }
-  return FitsIn(Font, Button, Room, Qt::AlignCenter | Qt::TextShowMnemonic, Button->text());
 }
 
 void StyleAsLink(QLabel* Label) {
