@@ -151,8 +151,7 @@ TEST_F(QtMainWindowTest, FocusStartsInThePathBoxAndTabGoesRound) {
 // As in a desktop dialog: Enter presses the focused push button, which shows
 // as the default, or else Convert; Space presses the focused button.
 TEST_F(QtMainWindowTest, KeysPressTheFocusedButtonOrElseConvert) {
-  const std::string Card = Folder.PathOf("game.mem");
-  WriteBytes(Card, MakeCard(Pattern(100)));
+  WriteBytes(Folder.PathOf("game.mem"), MakeCard(Pattern(100)));
   // Focused after "...", the key, the dialog that opens ("" none), "..." shown as the default.
   const std::tuple<const char*, Qt::Key, std::string, bool> Rows[] = {
       {"btnSource", Qt::Key_Return, "Select a memory card", true},
@@ -166,7 +165,7 @@ TEST_F(QtMainWindowTest, KeysPressTheFocusedButtonOrElseConvert) {
     SCOPED_TRACE(Focused + (" key " + std::to_string(Key)));
     Window.activateWindow();  // back from the last dialog, as the desktop makes it
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
-    PathBox()->setText(QString::fromStdString(Card));
+    PathBox()->setText(QString::fromStdString(Folder.PathOf("game.mem")));
     Control<QWidget>("btnSource")->setFocus();
     Control<QWidget>(Focused)->setFocus();
     EXPECT_EQ(Control<QPushButton>("btnSource")->isDefault(), DotsIsDefault);
