@@ -15,7 +15,8 @@ namespace mirvane {
 
 // A plain top-level widget, which the window system places as it places any
 // new window (a dialog would centre itself). Its keys are a desktop dialog's:
-// Enter presses the focused push button, or else the default one.
+// Enter presses the focused push button, or else the default one; Esc does
+// nothing, since this is no dialog to close.
 class MainWindowQt : public QWidget, public MainWindowPort {
  public:
   MainWindowQt();
