@@ -160,6 +160,11 @@ MainWindowQt::MainWindowQt()
   txtSource->setFocus();
 }
 
+MainWindowQt::~MainWindowQt() {
+  // The controls lose the focus after this part of the window is gone.
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
 std::string MainWindowQt::PathText() const {
   return txtSource->text().toStdString();
 }

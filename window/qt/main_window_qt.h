@@ -20,6 +20,7 @@ namespace mirvane {
 class MainWindowQt : public QWidget, public MainWindowPort {
  public:
   MainWindowQt();
+  ~MainWindowQt() override;
 
  protected:
   void keyPressEvent(QKeyEvent* Event) override;
