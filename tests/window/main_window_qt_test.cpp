@@ -19,7 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QStyleOptionButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
 #include <QtMath>
@@ -28,6 +28,7 @@
 
 #include "modal_driver.h"
 #include "scratch_folder.h"
+#include "text_fits_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 
@@ -85,7 +86,7 @@ class QtMainWindowTest : public ::testing::Test {
     return Move.isAccepted() && Drop.isAccepted() ? Drop.dropAction() : Qt::IgnoreAction;
   }
 
-  MainWindow Window;
+  MainWindowQt Window;
   ModalDriver Driver;
   ScratchFolder Folder;
 };
@@ -145,6 +146,45 @@ TEST_F(QtMainWindowTest, FocusStartsInThePathBoxAndTabGoesRound) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), Next);
   }
+}
+
+// As in a desktop dialog: Enter presses the focused push button, which shows
+// as the default, or else Convert; Space presses the focused button.
+TEST_F(QtMainWindowTest, KeysPressTheFocusedButtonOrElseConvert) {
+  WriteBytes(Folder.PathOf("game.mem"), MakeCard(Pattern(100)));
+  // Focused after "...", the key, the dialog that opens ("" none), "..." shown as the default.
+  const std::tuple<const char*, Qt::Key, std::string, bool> Rows[] = {
+      {"btnSource", Qt::Key_Return, "Select a memory card", true},
+      {"btnSource", Qt::Key_Enter, "Select a memory card", true},
+      {"btnSource", Qt::Key_Space, "Select a memory card", true},
+      {"btnStart", Qt::Key_Return, "Save Bleem Memory Card", false},
+      {"txtSource", Qt::Key_Return, "Save Bleem Memory Card", false},
+      {"txtSource", Qt::Key_Escape, "", false},
+  };
+  for (const auto& [Focused, Key, Opens, DotsIsDefault] : Rows) {
+    SCOPED_TRACE(Focused + (" key " + std::to_string(Key)));
+    Window.activateWindow();  // back from the last dialog, as the desktop makes it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
+    PathBox()->setText(QString::fromStdString(Folder.PathOf("game.mem")));
+    Control<QWidget>("btnSource")->setFocus();
+    Control<QWidget>(Focused)->setFocus();
+    EXPECT_EQ(Control<QPushButton>("btnSource")->isDefault(), DotsIsDefault);
+    EXPECT_EQ(Control<QPushButton>("btnStart")->isDefault(), !DotsIsDefault);
+    std::string Opened;
+    if (!Opens.empty()) {
+      Driver.On<QFileDialog>([&](QFileDialog* Dialog) {
+        Opened = Dialog->windowTitle().toStdString();
+        Cancel(Dialog);
+      });
+    }
+    const auto Pad = Key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QTest::keyClick(Control<QWidget>(Focused), Key, Pad);
+    EXPECT_TRUE(Driver.Finished());
+    EXPECT_EQ(Opened, Opens);
+  }
+  EXPECT_TRUE(Window.isVisible());
+  EXPECT_FALSE(Window.geometry().contains(Window.screen()->availableGeometry().center()))
+      << "placed by the window system, not centred";
 }
 
 TEST_F(QtMainWindowTest, BrowseThenCancelEmptiesThePathBox) {
@@ -258,26 +298,6 @@ QString ArtPath(const QString& File) {
   return QStringLiteral(MIRVANE_ART_DIR "/") + File;
 }
 
-// Whether Text, laid out with Flags in Box in the widget's own font, stays
-// inside Box.
-::testing::AssertionResult Fits(QWidget* Widget, const QRect& Box, int Flags, const QString& Text) {
-  const QRectF Needed =
-      QFontMetricsF(Widget->font(), Widget).boundingRect(QRectF(Box), Flags, Text);
-  if (QRectF(Box).contains(Needed)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << '"' << Text.toStdString() << "\" needs " << Needed.width() << " x " << Needed.height()
-         << " at (" << Needed.x() << ", " << Needed.y() << "), has " << Box.width() << " x "
-         << Box.height() << " at (" << Box.x() << ", " << Box.y() << ")";
-}
-
-// Where a push button's style puts its label.
-QRect ButtonContents(QPushButton* Button) {
-  QStyleOptionButton Option;
-  Option.initFrom(Button);
-  Option.text = Button->text();
-  return Button->style()->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
-}
-
 // Where the picture button draws its picture and caption.
 ButtonFace FaceOf(QPushButton* Button) {
   const QSize Picture = QImageReader(ArtPath(Button->objectName() + ".gif")).size();
@@ -286,37 +306,12 @@ ButtonFace FaceOf(QPushButton* Button) {
                            qCeil(QFontMetricsF(Button->font(), Button).height()), kBaseDpi);
 }
 
-QRect ToQRect(const PixelRect& Rect) {
-  return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
-}
-
-// Whether every control's text fits it, in the control's font.
+// Whether every control's text fits it, in the control's font, by the
+// window's own rule.
 ::testing::AssertionResult EveryTextFits(QWidget& Window) {
   for (const ControlEntry& Entry : kControls) {
     auto* Widget = Window.findChild<QWidget*>(QString::fromUtf8(Entry.Name));
-    ::testing::AssertionResult Fit = ::testing::AssertionSuccess();
-    auto* Button = qobject_cast<QPushButton*>(Widget);
-    switch (Entry.Kind) {
-      case ControlKind::Label:
-      case ControlKind::LinkLabel: {
-        auto* Label = qobject_cast<QLabel*>(Widget);
-        const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
-        Fit = Fits(Label, Label->contentsRect(), int(Label->alignment()) | Wrap, Label->text());
-        break;
-      }
-      case ControlKind::PushButton:
-        Fit = Fits(Button, ButtonContents(Button), Qt::AlignCenter | Qt::TextShowMnemonic,
-                   Button->text());
-        break;
-      case ControlKind::PictureButton:
-        Fit = Fits(Button, ToQRect(FaceOf(Button).Caption) & ButtonContents(Button),
-                   Qt::AlignCenter, Button->text());
-        break;
-      case ControlKind::TextBox:
-      case ControlKind::Picture:
-        break;
-    }
-    if (!Fit) return Fit << " in " << Entry.Name;
+    if (!TextFits(Widget, Widget->font())) return ::testing::AssertionFailure() << Entry.Name;
   }
   return ::testing::AssertionSuccess();
 }
@@ -335,17 +330,16 @@ TEST_P(QtWindowUnderADesktopFont, LettersItsControlsAtOneSizeTheLargestThatFits)
   QFont Desktop = Usual;
   Desktop.setPointSizeF(GetParam());
   QApplication::setFont(Desktop);
-  MainWindow Window;
+  MainWindowQt Window;
   QApplication::setFont(Usual);
   QFont Shown = Window.font();
   EXPECT_EQ(Shown.family(), Desktop.family());
-  EXPECT_LE(Shown.pointSizeF(), GetParam());
+  EXPECT_LT(Shown.pointSizeF(), GetParam()) << "each size is more than the layout holds";
   for (const ControlEntry& Entry : kControls) {
     const QFont Font = Window.findChild<QWidget*>(QString::fromUtf8(Entry.Name))->font();
     EXPECT_EQ(Font == Shown, Entry.Kind != ControlKind::LinkLabel) << Entry.Name;
   }
   EXPECT_TRUE(EveryTextFits(Window));
-  if (Shown.pointSizeF() == GetParam()) return;
   Shown.setPointSizeF(Shown.pointSizeF() + 0.25);
   Window.setFont(Shown);
   EXPECT_FALSE(EveryTextFits(Window)) << "a quarter point larger, a text is cut";

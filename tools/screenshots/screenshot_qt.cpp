@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication Application(argc, argv);
-  mirvane::MainWindow Window;
+  mirvane::MainWindowQt Window;
   Window.show();
   // The focus frame and the active colours are part of the picture.
   Window.activateWindow();

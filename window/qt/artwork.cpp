@@ -8,8 +8,7 @@ namespace mirvane {
 namespace {
 
 QString ArtPath(std::string_view Name, const char* Suffix) {
-  return QStringLiteral(":/art/") + QString::fromUtf8(Name.data(), qsizetype(Name.size())) +
-         QLatin1String(Suffix);
+  return QStringLiteral(":/art/") + QString::fromUtf8(Name) + QLatin1String(Suffix);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
   QApplication Application(argc, argv);
   QApplication::setApplicationName("Mirvane");
   QApplication::setApplicationVersion(MIRVANE_VERSION_STRING);
-  mirvane::MainWindow Window;
+  mirvane::MainWindowQt Window;
   Window.show();
   return QApplication::exec();
 }

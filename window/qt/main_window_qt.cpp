@@ -1,18 +1,15 @@
 #include "main_window_qt.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFontInfo>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QUrl>
-#include <QtMath>
 
 #include <array>
 #include <functional>
@@ -20,6 +17,8 @@
 #include "artwork.h"
 #include "card_drop_qt.h"
 #include "file_dialogs_qt.h"
+#include "picture_button_qt.h"
+#include "text_fits_qt.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 
@@ -27,60 +26,10 @@ namespace mirvane {
 
 namespace {
 
-QString Text(std::string_view Utf8) {
-  return QString::fromUtf8(Utf8.data(), qsizetype(Utf8.size()));
-}
-
 QRect RectOf(const ControlEntry& Entry) {
   const PixelRect Rect = ToPixels(Entry.Rect, kBaseDpi);
   return {Rect.Left, Rect.Top, Rect.Width, Rect.Height};
 }
-
-// The pixels a line of text in Font takes, rounded up: a box of the rounded
-// down height would cut into it.
-int LineHeight(const QFont& Font, const QWidget* Widget) {
-  return qCeil(QFontMetricsF(Font, Widget).height());
-}
-
-// A push button showing its picture centred above its caption.
-class PictureButton : public QPushButton {
- public:
-  PictureButton(const QString& Caption, std::string_view Name, QWidget* Parent)
-      : QPushButton(Caption, Parent), Picture_(Name) {}
-
-  // Where the caption goes in a font whose lines are LineHeight tall.
-  QRect CaptionBox(int LineHeight) const {
-    const PixelRect Caption = Face(LineHeight).Caption;
-    return {Caption.Left, Caption.Top, Caption.Width, Caption.Height};
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QStylePainter Painter(this);
-    QStyleOptionButton Option;
-    initStyleOption(&Option);
-    Painter.drawControl(QStyle::CE_PushButtonBevel, Option);
-    const PixelRect Picture = Face(LineHeight(font(), this)).Picture;
-    Picture_.Draw(Painter, {Picture.Left, Picture.Top});
-    Painter.drawItemText(CaptionBox(LineHeight(font(), this)), Qt::AlignCenter, palette(),
-                         isEnabled(), text(), QPalette::ButtonText);
-    if (hasFocus()) {
-      QStyleOptionFocusRect Focus;
-      Focus.initFrom(this);
-      Focus.rect = rect().adjusted(4, 4, -4, -4);
-      Painter.drawPrimitive(QStyle::PE_FrameFocusRect, Focus);
-    }
-  }
-
- private:
-  ButtonFace Face(int LineHeight) const {
-    return PictureButtonFace({0, 0, width(), height()},
-                             {Picture_.Size().width(), Picture_.Size().height()}, LineHeight,
-                             kBaseDpi);
-  }
-
-  Artwork Picture_;
-};
 
 // A picture from the artwork, at its own size in the top left corner.
 class PictureView : public QWidget {
@@ -124,30 +73,6 @@ void StyleAsLabel(QLabel* Label, const ControlEntry& Entry) {
   Label->setAutoFillBackground(true);  // opaque, in the window's colour
 }
 
-// Whether Text, laid out with Flags in Room in Font, stays inside Room.
-bool FitsIn(const QFont& Font, QWidget* Widget, const QRect& Room, int Flags, const QString& Text) {
-  return QRectF(Room).contains(QFontMetricsF(Font, Widget).boundingRect(QRectF(Room), Flags, Text));
-}
-
-// Whether Control's text, in Font, fits the room the control gives it.
-bool TextFits(QWidget* Control, const QFont& Font) {
-  if (auto* Label = qobject_cast<QLabel*>(Control)) {
-    const int Wrap = Label->wordWrap() ? int(Qt::TextWordWrap) : 0;
-    return FitsIn(Font, Label, Label->contentsRect(), int(Label->alignment()) | Wrap,
-                  Label->text());
-  }
-  auto* Button = qobject_cast<QPushButton*>(Control);
-  if (Button == nullptr) return true;  // no text of its own
-  QStyleOptionButton Option;
-  Option.initFrom(Button);
-  Option.text = Button->text();
-  QRect Room = Button->style()->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
-  if (auto* Picture = dynamic_cast<PictureButton*>(Button)) {
-    Room &= Picture->CaptionBox(LineHeight(Font, Button));
-  }
-  return FitsIn(Font, Button, Room, Qt::AlignCenter | Qt::TextShowMnemonic, Button->text());
-}
-
 void StyleAsLink(QLabel* Label) {
   QFont Font(kLinkFontFace);
   Font.setPointSizeF(kLinkFontPoints);
@@ -162,8 +87,8 @@ void StyleAsLink(QLabel* Label) {
 
 }  // namespace
 
-MainWindow::MainWindow()
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+MainWindowQt::MainWindowQt()
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint) {
   setWindowTitle(kWindowCaption);
   setWindowIcon(QIcon(":/art/mirvane.ico"));
@@ -178,8 +103,7 @@ MainWindow::MainWindow()
     const auto Run = [this, Click = Entry.Click] { RunCommand(Click, *this); };
     switch (Entry.Kind) {
       case ControlKind::PushButton: {
-        auto* Button = new QPushButton(Text(Entry.Text), this);
-        Button->setAutoDefault(false);
+        auto* Button = new QPushButton(QString::fromUtf8(Entry.Text), this);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
         break;
@@ -188,7 +112,7 @@ MainWindow::MainWindow()
         Control = new QLineEdit(this);
         break;
       case ControlKind::PictureButton: {
-        auto* Button = new PictureButton(Text(Entry.Text), Entry.Name, this);
+        auto* Button = new PictureButton(QString::fromUtf8(Entry.Text), Entry.Name, this);
         Button->setDefault(Entry.DefaultButton);
         connect(Button, &QPushButton::clicked, this, Run);
         Control = Button;
@@ -197,8 +121,8 @@ MainWindow::MainWindow()
       case ControlKind::Label:
       case ControlKind::LinkLabel: {
         QLabel* Label = Entry.Kind == ControlKind::LinkLabel
-                            ? new ClickableLabel(Text(Entry.Text), this, Run)
-                            : new QLabel(Text(Entry.Text), this);
+                            ? new ClickableLabel(QString::fromUtf8(Entry.Text), this, Run)
+                            : new QLabel(QString::fromUtf8(Entry.Text), this);
         StyleAsLabel(Label, Entry);
         if (Entry.Kind == ControlKind::LinkLabel) StyleAsLink(Label);
         Control = Label;
@@ -208,11 +132,11 @@ MainWindow::MainWindow()
         Control = new PictureView(Entry.Name, this);
         break;
     }
-    Control->setObjectName(Text(Entry.Name));
+    Control->setObjectName(QString::fromUtf8(Entry.Name));
     Control->setGeometry(RectOf(Entry));
     Control->setFocusPolicy(Entry.TakesFocus ? Qt::StrongFocus : Qt::NoFocus);
-    Control->setAccessibleName(Text(Entry.AccessibleName));
-    Control->setAccessibleDescription(Text(Entry.AccessibleDescription));
+    Control->setAccessibleName(QString::fromUtf8(Entry.AccessibleName));
+    Control->setAccessibleDescription(QString::fromUtf8(Entry.AccessibleDescription));
     Widgets[I] = Control;
   }
   // A label's buddy is named after the label for screen readers; the label
@@ -223,6 +147,7 @@ MainWindow::MainWindow()
     if (auto* Caption = qobject_cast<QLabel*>(Widgets[*Captions[I]])) Caption->setBuddy(Widgets[I]);
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
+  btnStart = qobject_cast<QPushButton*>(Widgets[ControlIndex("btnStart")]);
   new CardDrop(this, txtSource);
   FitFont(Widgets);
 
@@ -230,38 +155,45 @@ MainWindow::MainWindow()
   for (std::size_t I = 1; I < Order.size(); ++I) {
     setTabOrder(Widgets[Order[I - 1]], Widgets[Order[I]]);
   }
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* Focused) { FollowFocus(Focused); });
   txtSource->setFocus();
 }
 
-std::string MainWindow::PathText() const {
+MainWindowQt::~MainWindowQt() {
+  // The controls lose the focus after this part of the window is gone.
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
+std::string MainWindowQt::PathText() const {
   return txtSource->text().toStdString();
 }
 
-void MainWindow::SetPathText(const std::string& Text) {
+void MainWindowQt::SetPathText(const std::string& Text) {
   txtSource->setText(QString::fromStdString(Text));
 }
 
-std::string MainWindow::OpenDialog(const std::string& Filter, const std::string& Title,
-                                   const std::string& InitDir) {
+std::string MainWindowQt::OpenDialog(const std::string& Filter, const std::string& Title,
+                                     const std::string& InitDir) {
   return mirvane::OpenDialog(this, Filter, Title, InitDir);
 }
 
-std::string MainWindow::SaveDialog(const std::string& Filter, const std::string& Title,
-                                   const std::string& InitDir, const std::string& DefaultFilename) {
+std::string MainWindowQt::SaveDialog(const std::string& Filter, const std::string& Title,
+                                     const std::string& InitDir, const std::string& DefaultFilename) {
   return mirvane::SaveDialog(this, Filter, Title, InitDir, DefaultFilename);
 }
 
-void MainWindow::Inform(const std::string& Text) {
+void MainWindowQt::Inform(const std::string& Text) {
   QMessageBox Box(QMessageBox::Information, windowTitle(), QString::fromStdString(Text),
                   QMessageBox::Ok, this);
   Box.exec();
 }
 
-void MainWindow::OpenAddress(const std::string& Address) {
+void MainWindowQt::OpenAddress(const std::string& Address) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(Address)));
 }
 
-void MainWindow::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) {
+void MainWindowQt::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) {
   // The layout's boxes were cut for narrower fonts than desktops have today
   // (GNOME's Cantarell 11, KDE's Noto Sans 10). Every control but the credit
   // link, which keeps its own font, shows the desktop's font at one size, so
@@ -281,10 +213,21 @@ void MainWindow::FitFont(const std::array<QWidget*, kControls.size()>& Widgets) 
   setFont(Font);
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* Event) {
-  // Esc closes a dialog, but this is the program's window.
-  if (Event->key() == Qt::Key_Escape) return;
-  QDialog::keyPressEvent(Event);
+void MainWindowQt::FollowFocus(QWidget* Focused) {
+  if (Focused == nullptr || Focused->window() != this) return;
+  auto* Pressed = qobject_cast<QPushButton*>(Focused);
+  if (Pressed == nullptr) Pressed = btnStart;
+  for (auto* Button : findChildren<QPushButton*>()) Button->setDefault(Button == Pressed);
+}
+
+void MainWindowQt::keyPressEvent(QKeyEvent* Event) {
+  // The focused push button, the default then, takes Enter itself; from the
+  // path box, which passes it on, it comes here.
+  if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
+    btnStart->click();
+    return;
+  }
+  QWidget::keyPressEvent(Event);
 }
 
 }  // namespace mirvane

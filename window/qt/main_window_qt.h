@@ -1,7 +1,7 @@
 // The main window on Linux: Qt widgets built from the layout table.
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 
 #include <array>
 
@@ -9,13 +9,18 @@
 #include "window_layout.h"
 
 class QLineEdit;
+class QPushButton;
 
 namespace mirvane {
 
-// A QDialog, so that Enter presses the default button from anywhere in it.
-class MainWindow : public QDialog, public MainWindowPort {
+// A plain top-level widget, which the window system places as it places any
+// new window (a dialog would centre itself). Its keys are a desktop dialog's:
+// Enter presses the focused push button, or else the default one; Esc does
+// nothing, since this is no dialog to close.
+class MainWindowQt : public QWidget, public MainWindowPort {
  public:
-  MainWindow();
+  MainWindowQt();
+  ~MainWindowQt() override;
 
  protected:
   void keyPressEvent(QKeyEvent* Event) override;
@@ -34,8 +39,12 @@ class MainWindow : public QDialog, public MainWindowPort {
   // Sets the one font of every plain control in Widgets (the table's
   // controls, in its order), once they are in place.
   void FitFont(const std::array<QWidget*, kControls.size()>& Widgets);
+  // Shows the push button that Enter presses with Focused in the window as
+  // the default: the focused one, or else btnStart.
+  void FollowFocus(QWidget* Focused);
 
   QLineEdit* txtSource = nullptr;
+  QPushButton* btnStart = nullptr;
 };
 
 }  // namespace mirvane
