@@ -13,6 +13,8 @@ namespace mirvane::testing {
 namespace {
 
 constexpr UINT_PTR kTimerId = 0x4D49;  // "MI"
+// A property, not the owner's user data, which a window may keep for itself.
+constexpr wchar_t kScriptProperty[] = L"MirvaneDialogScript";
 
 struct Search {
   HWND Owner;
@@ -40,7 +42,7 @@ DialogScript::DialogScript(HWND Owner, DWORD TimeoutMs)
       LastPoll_(StepStart_),
       Stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       Watchdog_(::CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {
-  ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetPropW(Owner_, kScriptProperty, this);
   ::SetTimer(Owner_, kTimerId, 50, Tick);
 }
 
@@ -50,7 +52,7 @@ DialogScript::~DialogScript() {
   ::CloseHandle(Watchdog_);
   ::CloseHandle(Stop_);
   ::KillTimer(Owner_, kTimerId);
-  ::SetWindowLongPtrW(Owner_, GWLP_USERDATA, 0);
+  ::RemovePropW(Owner_, kScriptProperty);
 }
 
 DialogScript& DialogScript::OnDialog(Action Run) {
@@ -78,7 +80,7 @@ DWORD WINAPI DialogScript::Watch(void* Self) {
 }
 
 void CALLBACK DialogScript::Tick(HWND Window, UINT, UINT_PTR, DWORD) {
-  if (auto* Script = reinterpret_cast<DialogScript*>(::GetWindowLongPtrW(Window, GWLP_USERDATA))) {
+  if (auto* Script = static_cast<DialogScript*>(::GetPropW(Window, kScriptProperty))) {
     Script->Poll();
   }
 }

@@ -9,20 +9,26 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "control_font.h"
 #include "control_ids.h"
+#include "convert_card.h"
 #include "desktop_settings_win.h"
 #include "dpi_functions.h"
 #include "main_window_win.h"
 #include "picture.h"
+#include "point_import_win.h"
 #include "resource.h"
 #include "scratch_folder.h"
+#include "win_dialog_driver.h"
+#include "window_commands.h"
 #include "window_geometry.h"
 #include "window_layout.h"
 #include "windows_shown_win.h"
@@ -112,10 +118,7 @@ class MainWindowWinTest : public ::testing::Test {
   void SetUp() override {
     MIRVANE_SKIP_WHERE_WINDOWS_CANNOT_SHOW();
     const HINSTANCE Instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXA Known{};
-    Known.cbSize = sizeof Known;
-    ASSERT_TRUE(::GetClassInfoExA(Instance, "MirvaneWindow", &Known) ||
-                MainWindowWin::Register(Instance));
+    ASSERT_TRUE(MainWindowWin::Register(Instance));
     Main = MainWindowWin::Create(Instance, SW_SHOWNOACTIVATE);
     ASSERT_NE(Main, nullptr);
     Dpi = DpiFunctions().WindowDpi(Main);
@@ -130,6 +133,20 @@ class MainWindowWinTest : public ::testing::Test {
   }
 
   HWND Control(std::size_t Index) const { return ::GetDlgItem(Main, ControlId(Index)); }
+
+  // Runs Act while a script cancels the dialog or prompt it opens, or closes
+  // the window under it, and notes its caption; "" if none opened.
+  std::string Opened(const std::function<void()>& Act, bool CloseWindow = false) {
+    std::string Caption;
+    testing::DialogScript Script(Main);
+    Script.OnDialog([&](HWND Dialog) {
+      Caption = testing::TextOf(Dialog);
+      CloseWindow ? void(::PostMessageW(Main, WM_CLOSE, 0, 0))
+                  : testing::PressButton(Dialog, IDCANCEL);
+    });
+    Act();
+    return Caption;
+  }
 
   // Draws btnStart through the window's WM_DRAWITEM into Into, as the
   // control would ask for it with State and Type.
@@ -390,6 +407,164 @@ TEST_F(MainWindowWinTest, TakesTheFirstFileDroppedButNoFolder) {
   });
   TearDown();
   ::OleUninitialize();
+}
+
+TEST_F(MainWindowWinTest, IsUnicodeThroughout) {
+  EXPECT_TRUE(::IsWindowUnicode(Main));
+  for (std::size_t I = 0; I < kControls.size(); ++I) EXPECT_TRUE(::IsWindowUnicode(Control(I))) << I;
+}
+
+// COLORREF of a pixel of a 32-bit bitmap.
+COLORREF Colour(std::uint32_t Pixel) {
+  return RGB(Pixel >> 16 & 0xFF, Pixel >> 8 & 0xFF, Pixel & 0xFF);
+}
+
+// As in a dialog box: Enter presses the focused push button, else the
+// default one, which shows as the default; Space presses the focused
+// button, Esc nothing.
+TEST_F(MainWindowWinTest, KeysPressTheButtonsAsADialogBoxDoes) {
+  const testing::ScratchFolder Folder;
+  testing::WriteBytes(Folder.PathOf("notes.txt"), testing::Pattern(300));
+  const struct {
+    std::size_t Focus;
+    WPARAM Key;
+    std::string Opened;
+  } Rows[] = {{ControlIndex("btnSource"), VK_RETURN, kSourceTitle},
+              {ControlIndex("btnStart"), VK_RETURN, kWindowCaption},
+              {ControlIndex("txtSource"), VK_RETURN, kWindowCaption},
+              {ControlIndex("btnSource"), VK_SPACE, kSourceTitle},
+              {ControlIndex("txtSource"), VK_ESCAPE, ""}};
+  for (const auto& [Focus, Key, Caption] : Rows) {
+    SCOPED_TRACE(std::string(kControls[Focus].Name) + ", key " + std::to_string(Key));
+    testing::SetText(Control(ControlIndex("txtSource")), Folder.PathOf("notes.txt"));
+    ::SetFocus(Control(Focus));
+    const bool Dots = Focus == ControlIndex("btnSource");
+    const auto Look = ::GetWindowLongW(Control(ControlIndex("btnSource")), GWL_STYLE) & BS_TYPEMASK;
+    EXPECT_EQ(Look, Dots ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    Canvas Start(StartButtonSize());
+    DrawStartButton(Start, 0);
+    EXPECT_EQ(Colour(Start.Pixels()[0]) == ::GetSysColor(COLOR_WINDOWFRAME), !Dots);
+    EXPECT_EQ(Opened([&] {
+                for (const UINT Message : {WM_KEYDOWN, WM_KEYUP}) {
+                  MSG Press{Control(Focus), Message, Key, 1, 0, {}};
+                  if (!::IsDialogMessageW(Main, &Press)) ::DispatchMessageW(&Press);
+                }
+              }),
+              Caption);
+  }
+}
+
+// High Contrast Black's button face and text, and a white frame: every text
+// shows in its colour, the link in its own (Wine cannot turn high contrast
+// on, for the theme's link colour), and a change of colours or theme
+// repaints the window.
+TEST_F(MainWindowWinTest, DrawsInTheSystemsColours) {
+  const int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWFRAME};
+  const COLORREF White = RGB(255, 255, 255), Dark[] = {RGB(0, 0, 0), White, White};
+  COLORREF Found[3];
+  for (int I = 0; I < 3; ++I) Found[I] = ::GetSysColor(Elements[I]);
+  ASSERT_TRUE(::SetSysColors(3, Elements, Dark));
+  const std::pair<std::size_t, COLORREF> Rows[] = {
+      {ControlIndex("Label1"), White},
+      {ControlIndex("Label3"), White},
+      {ControlIndex("Label2"), RGB(kLinkRed, kLinkGreen, kLinkBlue)},
+      {ControlIndex("btnStart"), White}};
+  for (const auto& [Index, Ink] : Rows) {
+    SCOPED_TRACE(std::string(kControls[Index].Name));
+    RECT Box{};
+    ::GetClientRect(Control(Index), &Box);
+    Canvas Drawn({Box.right, Box.bottom});
+    ::SendMessageW(Control(Index), WM_PRINTCLIENT, WPARAM(Drawn.Dc), PRF_CLIENT | PRF_ERASEBKGND);
+    const std::vector<std::uint32_t> Pixels = Drawn.Pixels();
+    if (Index == ControlIndex("btnStart")) {
+      DrawStartButton(Drawn, 0);
+      EXPECT_EQ(Colour(Drawn.Pixels()[0]), Ink) << "the default outline";
+    } else {
+      EXPECT_TRUE(std::any_of(Pixels.begin(), Pixels.end(), [&](auto P) { return Colour(P) == Ink; }));
+    }
+  }
+  ::SetSysColors(3, Elements, Found);
+  for (const UINT Change : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED}) {
+    ::RedrawWindow(Main, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
+    ::SendMessageW(Main, Change, 0, 0);
+    EXPECT_TRUE(::GetUpdateRect(Control(ControlIndex("Label1")), nullptr, FALSE)) << Change;
+  }
+}
+
+int PagesOpened = 0;
+
+template <typename Text>
+HINSTANCE WINAPI CountOpening(HWND, Text, Text, Text, Text, INT) {
+  ++PagesOpened;
+  return reinterpret_cast<HINSTANCE>(33);  // above 32: done
+}
+
+// The credit link acts when a press on it is released on it; the pointer,
+// pressed on it and moved off, keeps it from acting.
+TEST_F(MainWindowWinTest, TheCreditLinkOpensThePageOnTheRelease) {
+  void* const Shell[] = {reinterpret_cast<void*>(&::ShellExecuteW),
+                         reinterpret_cast<void*>(&::ShellExecuteA)};
+  void* const Counts[] = {reinterpret_cast<void*>(&CountOpening<LPCWSTR>),
+                          reinterpret_cast<void*>(&CountOpening<LPCSTR>)};
+  for (int I = 0; I < 2; ++I) testing::PointImport(Shell[I], Counts[I]);
+  RECT Link{}, Away{};
+  ::GetWindowRect(Control(ControlIndex("Label2")), &Link);
+  ::GetWindowRect(Control(ControlIndex("Label3")), &Away);
+  const struct {
+    const RECT& Over;
+    DWORD Button;
+    int Opened;
+  } Steps[] = {{Link, MOUSEEVENTF_LEFTDOWN, 0}, {Away, 0, 0}, {Away, MOUSEEVENTF_LEFTUP, 0},
+               {Link, MOUSEEVENTF_LEFTDOWN, 0}, {Link, MOUSEEVENTF_LEFTUP, 1}};
+  PagesOpened = 0;
+  for (const auto& [Over, Button, Count] : Steps) {
+    ::SetCursorPos((Over.left + Over.right) / 2, (Over.top + Over.bottom) / 2);
+    INPUT Press{INPUT_MOUSE, {}};
+    Press.mi.dwFlags = Button;
+    if (Button != 0) ::SendInput(1, &Press, sizeof Press);
+    MSG Message;
+    while (::PeekMessageW(&Message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&Message);
+    EXPECT_EQ(PagesOpened, Count) << "at step " << &Over - &Link << " " << Button;
+  }
+  for (int I = 0; I < 2; ++I) testing::PointImport(Counts[I], Shell[I]);
+}
+
+int CallsOnGoneWindows = 0;
+decltype(&::SetWindowTextW) RealSetWindowText = &::SetWindowTextW;
+
+BOOL WINAPI CheckedSetWindowText(HWND Window, LPCWSTR Text) {
+  if (!::IsWindow(Window)) ++CallsOnGoneWindows;
+  return RealSetWindowText(Window, Text);
+}
+
+// The window closed while each of its modal steps is up (the open dialog,
+// the save dialog, the message box): the command back from it touches no
+// window that is gone, and writes nothing.
+TEST_F(MainWindowWinTest, ClosedDuringAModalStepEndsTheCommandCleanly) {
+  const testing::ScratchFolder Folder;
+  testing::WriteBytes(Folder.PathOf("game.mem"), testing::MakeCard(testing::Pattern(100)));
+  testing::WriteBytes(Folder.PathOf("notes.txt"), testing::Pattern(300));
+  const struct {
+    std::size_t Button;
+    std::string Path, Opened;
+  } Rows[] = {{ControlIndex("btnSource"), "", kSourceTitle},
+              {ControlIndex("btnStart"), Folder.PathOf("game.mem"), kDestinationTitle},
+              {ControlIndex("btnStart"), Folder.PathOf("notes.txt"), kWindowCaption}};
+  auto* const Real = reinterpret_cast<void*>(RealSetWindowText);
+  ASSERT_TRUE(testing::PointImport(Real, reinterpret_cast<void*>(&CheckedSetWindowText)));
+  for (const auto& [Button, Path, Caption] : Rows) {
+    SCOPED_TRACE(Caption);
+    TearDown();
+    SetUp();
+    testing::SetText(Control(ControlIndex("txtSource")), Path);
+    CallsOnGoneWindows = 0;
+    EXPECT_EQ(Opened([&] { ::SendMessageW(Main, WM_COMMAND, ControlId(Button), 0); }, true),
+              Caption);
+    EXPECT_FALSE(::IsWindow(Main));
+    EXPECT_EQ(CallsOnGoneWindows, 0);
+    EXPECT_THAT(Folder.Names(), ::testing::ElementsAre("game.mem", "notes.txt"));
+  }
+  testing::PointImport(reinterpret_cast<void*>(&CheckedSetWindowText), Real);
 }
 
 }  // namespace

@@ -209,11 +209,22 @@ TEST_F(MirvaneExeTest, ConvertWritesExactlyTheBodyWhereTheUserSaves) {
 
 // The shell opens https addresses with the command registered for them; for
 // this test that is this test program, which writes down what it was given.
+// The registry is left as it was found: the first of the keys that was not
+// there goes again, with what is below it.
 TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
-  const char* Key = "Software\\Classes\\https\\shell\\open\\command";
+  std::string Key = "Software\\Classes", Missing;
+  for (const char* Part : {"https", "shell", "open", "command"}) {
+    Key += std::string("\\") + Part;
+    HKEY Found = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key.c_str(), 0, KEY_READ, &Found) != ERROR_SUCCESS) {
+      if (Missing.empty()) Missing = Key;
+    } else {
+      ::RegCloseKey(Found);
+    }
+  }
   HKEY Command = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &Command, nullptr),
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &Command, nullptr),
             ERROR_SUCCESS);
   char Previous[1024] = {};
   DWORD PreviousSize = sizeof Previous;
@@ -230,9 +241,12 @@ TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
                        DWORD(Recorder.size() + 1)),
       ERROR_SUCCESS);
 
-  const HWND Link = Control(ControlIndex("Label2"));
-  ::PostMessageA(Link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-  ::PostMessageA(Link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  // A click on the link, which lets the mouse through to the window.
+  RECT Link{};
+  ::GetWindowRect(Control(ControlIndex("Label2")), &Link);
+  ::MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&Link), 2);
+  ::PostMessageA(Main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Link.left + 2, Link.top + 2));
+  ::PostMessageA(Main, WM_LBUTTONUP, 0, MAKELPARAM(Link.left + 2, Link.top + 2));
   std::string Seen;
   EXPECT_TRUE(WaitFor([&] {
     const Bytes Text = ReadBytes(Record);
@@ -243,8 +257,11 @@ TEST_F(MirvaneExeTest, TheCreditLinkHandsTheHomePageToTheShell) {
   if (HadPrevious) {
     ::RegSetValueExA(Command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(Previous),
                      PreviousSize);
+  } else {
+    ::RegDeleteValueA(Command, nullptr);
   }
   ::RegCloseKey(Command);
+  if (!Missing.empty()) ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, Missing.c_str());
   EXPECT_EQ(Seen, std::string(kHomePageAddress) + "\nC:\\\n");
 }
 
@@ -355,7 +372,6 @@ TEST_P(MirvaneExeAtDpiTest, IsAFixedToolWindowLaidOutByTheTable) {
   ::GetWindowRect(Main, &Outer);
   EXPECT_EQ(Outer.right - Outer.left, Frame.right - Frame.left);
   EXPECT_EQ(Outer.bottom - Outer.top, Frame.bottom - Frame.top);
-  std::printf("window %ld x %ld\n", Outer.right - Outer.left, Outer.bottom - Outer.top);
   ExpectLaidOutAt(Main, Dpi);
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     EXPECT_EQ(TextOf(Control(I)), kControls[I].Text) << kControls[I].Name;
@@ -638,20 +654,31 @@ TEST(MirvaneExeFile, CarriesTheProjectVersionAndTheProductName) {
 
 // Wine gives every program the screen's density, declared or not; Windows
 // stretches a bitmap of the window unless the manifest says the program
-// draws itself at any density, so the declaration is read back here.
+// draws itself at any density. The settings are read back as Windows reads
+// them, through an activation context made from the program file.
 TEST(MirvaneExeFile, DeclaresItDrawsItselfAtEveryMonitorsDensity) {
-  HMODULE Program =
-      ::LoadLibraryExA(WindowsPath(MIRVANE_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(Program, nullptr);
-  HRSRC Found = ::FindResourceA(Program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-  ASSERT_NE(Found, nullptr) << "a manifest";
-  const auto* Text = static_cast<const char*>(::LockResource(::LoadResource(Program, Found)));
-  const std::string Manifest(Text, ::SizeofResource(Program, Found));
-  ::FreeLibrary(Program);
-  EXPECT_THAT(Manifest, HasSubstr("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
-                                  "WindowsSettings\">PerMonitorV2"));
-  EXPECT_THAT(Manifest, HasSubstr("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
-                                  "WindowsSettings\">true/pm</dpiAware>"));
+  const std::wstring Program = Utf16(WindowsPath(MIRVANE_EXE), BadText::Refuse);
+  ACTCTXW Request{};
+  Request.cbSize = sizeof Request;
+  Request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  Request.lpSource = Program.c_str();
+  Request.lpResourceName = MAKEINTRESOURCEW(1);
+  const HANDLE Manifest = ::CreateActCtxW(&Request);
+  ASSERT_NE(Manifest, INVALID_HANDLE_VALUE);
+  const auto Setting = [&](const wchar_t* Year, const wchar_t* Name) {
+    const std::wstring Space = std::wstring(L"http://schemas.microsoft.com/SMI/") + Year;
+    wchar_t Value[64] = {};
+    SIZE_T Size = 0;
+    ::QueryActCtxSettingsW(0, Manifest, (Space + L"/WindowsSettings").c_str(), Name, Value, 64,
+                           &Size);
+    return std::wstring(Value);
+  };
+  // Windows 10 takes the first awareness of the list that it knows; 8.1 the
+  // older setting.
+  const std::wstring Awareness = Setting(L"2016", L"dpiAwareness");
+  EXPECT_EQ(Awareness.substr(0, Awareness.find(L',')), L"PerMonitorV2");
+  EXPECT_EQ(Setting(L"2005", L"dpiAware"), L"true/pm");
+  ::ReleaseActCtx(Manifest);
 }
 
 TEST(MirvaneExeFile, CarriesItsIcon) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "picture_button.h"
 #include "utf16_win.h"
 #include "window_geometry.h"
 #include "window_layout.h"

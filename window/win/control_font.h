@@ -9,12 +9,6 @@
 
 namespace mirvane {
 
-// How the window draws the picture button: a one-pixel outline (it is the
-// default button), a push button's frame inside it, and the caption in one
-// centred line below the picture.
-inline constexpr int kPictureButtonOutline = 1;
-inline constexpr UINT kPictureCaptionFormat = DT_CENTER | DT_SINGLELINE | DT_NOPREFIX;
-
 // What the controls' room for text depends on besides the font.
 struct ControlMetrics {
   int Dpi;

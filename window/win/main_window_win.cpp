@@ -2,12 +2,16 @@
 
 #include <shellapi.h>
 
+#include <windowsx.h>
+
 #include <cstring>
+#include <new>
 
 #include "accessible_name.h"
 #include "control_font.h"
 #include "control_ids.h"
 #include "file_dialogs_win.h"
+#include "picture_button.h"
 #include "resource.h"
 #include "window_text_win.h"
 #include "utf16_win.h"
@@ -16,13 +20,13 @@ namespace mirvane {
 
 namespace {
 
-constexpr char kClassName[] = "MirvaneWindow";
+constexpr wchar_t kClassName[] = L"MirvaneWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
 // The window class and styles of each kind of control.
 struct ControlClass {
-  const char* Class;
+  const wchar_t* Class;
   DWORD Style;
   DWORD ExStyle;
 };
@@ -36,55 +40,69 @@ ControlClass ClassOf(const ControlEntry& Entry) {
   const DWORD Tab = Entry.TakesFocus ? Style(WS_TABSTOP) : 0;
   switch (Entry.Kind) {
     case ControlKind::PushButton:
-      return {"BUTTON", Style(BS_PUSHBUTTON) | Tab, 0};
+      // BS_NOTIFY: the window hears of its focus, to make it the default.
+      return {L"BUTTON", Style(BS_PUSHBUTTON | BS_NOTIFY) | Tab, 0};
     case ControlKind::TextBox:
-      return {"EDIT", Style(ES_LEFT | ES_AUTOHSCROLL) | Tab, WS_EX_CLIENTEDGE};
+      return {L"EDIT", Style(ES_LEFT | ES_AUTOHSCROLL) | Tab, WS_EX_CLIENTEDGE};
     case ControlKind::PictureButton:
       // Drawn here: a picture above the caption is beyond the plain button.
-      return {"BUTTON", Style(BS_OWNERDRAW) | Tab, 0};
+      return {L"BUTTON", Style(BS_OWNERDRAW) | Tab, 0};
     case ControlKind::Label:
-      return {"STATIC", Style((Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX), 0};
+      return {L"STATIC", Style((Entry.WordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX), 0};
     case ControlKind::LinkLabel:
-      return {"STATIC", Style(SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY), 0};
+      // Without SS_NOTIFY the link lets the mouse through to the window,
+      // which acts on the release rather than on the press.
+      return {L"STATIC", Style(SS_LEFTNOWORDWRAP | SS_NOPREFIX), 0};
     case ControlKind::Picture:
-      return {"STATIC", Style(SS_OWNERDRAW), 0};
+      return {L"STATIC", Style(SS_OWNERDRAW), 0};
   }
-  return {"STATIC", 0, 0};
+  return {L"STATIC", 0, 0};
 }
 
 HFONT CreateLinkFont(int Dpi, int TextPercent) {
   // Points are 1/72 inch; the height is negative to size the characters
   // rather than the cells.
   const int Height = -::MulDiv(int(kLinkFontPoints * 100) * TextPercent, Dpi, 72 * 100 * 100);
-  return ::CreateFontA(Height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
+  return ::CreateFontW(Height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, kLinkFontFace);
+                       DEFAULT_PITCH | FF_SWISS, Utf16(kLinkFontFace, BadText::Replace).c_str());
 }
 
 SIZE ToSize(const PixelRect& Rect) {
   return {Rect.Width, Rect.Height};
 }
 
+// The credit link's colour: pure blue, unless a high-contrast theme gives
+// links a colour that shows on its background.
+COLORREF LinkColour() {
+  HIGHCONTRASTW Contrast{sizeof Contrast, 0, nullptr};
+  const bool High = ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof Contrast, &Contrast, 0) &&
+                    (Contrast.dwFlags & HCF_HIGHCONTRASTON);
+  return High ? ::GetSysColor(COLOR_HOTLIGHT) : RGB(kLinkRed, kLinkGreen, kLinkBlue);
+}
+
 }  // namespace
 
 bool MainWindowWin::Register(HINSTANCE Instance) {
-  WNDCLASSEXA Class{};
+  WNDCLASSEXW Class{};
   Class.cbSize = sizeof Class;
+  if (::GetClassInfoExW(Instance, kClassName, &Class)) return true;
   Class.lpfnWndProc = WindowProc;
   Class.hInstance = Instance;
-  Class.hIcon = ::LoadIconA(Instance, MAKEINTRESOURCEA(IDI_MIRVANE));
+  Class.hIcon = ::LoadIconW(Instance, MAKEINTRESOURCEW(IDI_MIRVANE));
   Class.hIconSm = Class.hIcon;
-  Class.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  Class.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   Class.lpszClassName = kClassName;
-  return ::RegisterClassExA(&Class) != 0;
+  return ::RegisterClassExW(&Class) != 0;
 }
 
 HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
   // The size follows in WM_CREATE, once the window's density is known.
   HWND Window =
-      ::CreateWindowExA(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, Instance, nullptr);
+      ::CreateWindowExW(kWindowExStyle, kClassName, Utf16(kWindowCaption, BadText::Replace).c_str(),
+                        kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                        Instance, nullptr);
   if (Window == nullptr) return nullptr;
   ::ShowWindow(Window, Show);
   ::UpdateWindow(Window);
@@ -98,25 +116,31 @@ HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
 // handled, and a window that cannot get its object is not created.
 LRESULT CALLBACK MainWindowWin::WindowProc(HWND Window, UINT Message, WPARAM WParam,
                                            LPARAM LParam) {
+  auto* Self = reinterpret_cast<MainWindowWin*>(::GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (Message == WM_NCCREATE) {
+    Self = new (std::nothrow) MainWindowWin(Window);
+    if (Self == nullptr) return FALSE;
+    ::SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+  }
+  if (Self == nullptr) return ::DefWindowProcW(Window, Message, WParam, LParam);
+  // A modal step inside a command may see the window destroyed: the object
+  // goes once the outermost message has returned.
+  ++Self->Handling_;
+  LRESULT Result = 0;
   try {
-    auto* Self = reinterpret_cast<MainWindowWin*>(::GetWindowLongPtrA(Window, GWLP_USERDATA));
-    if (Message == WM_NCCREATE) {
-      Self = new MainWindowWin(Window);
-      ::SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
-    }
-    if (Self == nullptr) return ::DefWindowProcA(Window, Message, WParam, LParam);
-    const LRESULT Result = Self->Handle(Message, WParam, LParam);
-    if (Message == WM_NCDESTROY) {
-      ::SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
-      delete Self;
-    }
-    return Result;
+    Result = Self->Handle(Message, WParam, LParam);
   } catch (...) {
     // A window whose creation failed halfway is not created at all.
-    if (Message == WM_NCCREATE) return FALSE;
-    if (Message == WM_CREATE) return -1;
-    return ::DefWindowProcA(Window, Message, WParam, LParam);
+    Result = Message == WM_NCCREATE ? FALSE
+             : Message == WM_CREATE ? -1
+                                    : ::DefWindowProcW(Window, Message, WParam, LParam);
   }
+  if (Message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+    Self->Hwnd_ = nullptr;
+  }
+  if (--Self->Handling_ == 0 && Self->Hwnd_ == nullptr) delete Self;
+  return Result;
 }
 
 LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
@@ -128,15 +152,23 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
       return 0;
     case DM_GETDEFID:
       // Enter, through IsDialogMessage, presses the default button.
-      for (std::size_t I = 0; I < kControls.size(); ++I) {
-        if (kControls[I].DefaultButton) return MAKELRESULT(ControlId(I), DC_HASDEFID);
-      }
+      return Default_ < kControls.size() ? MAKELRESULT(ControlId(Default_), DC_HASDEFID) : 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      OnLinkMouse(Message, LParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      LinkPressed_ = false;
       return 0;
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(LParam));
       return TRUE;
     case WM_SETTINGCHANGE:
       OnSettingChange();
+      return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      Repaint();
       return 0;
     case WM_DPICHANGED:
       // Both halves of WParam carry the same density.
@@ -155,12 +187,12 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
       OnDestroy();
       return 0;
     default:
-      return ::DefWindowProcA(Hwnd_, Message, WParam, LParam);
+      return ::DefWindowProcW(Hwnd_, Message, WParam, LParam);
   }
 }
 
 bool MainWindowWin::OnCreate() {
-  const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Hwnd_, GWLP_HINSTANCE));
+  const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(Hwnd_, GWLP_HINSTANCE));
   Dpi_ = DpiApi_.WindowDpi(Hwnd_);
   TextPercent_ = TextScalePercent();
   Image1_.Load(Instance, IDR_IMAGE1_GIF, IDR_IMAGE1_2X_GIF);
@@ -171,9 +203,9 @@ bool MainWindowWin::OnCreate() {
     const ControlClass Class = ClassOf(Entry);
     // Wide controls: the path box holds any name, whatever the code page.
     Controls_[I] = ::CreateWindowExW(
-        Class.ExStyle, Utf16(Class.Class, BadText::Replace).c_str(),
-        Utf16(Entry.Text, BadText::Replace).c_str(), WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0,
-        0, Hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
+        Class.ExStyle, Class.Class, Utf16(Entry.Text, BadText::Replace).c_str(),
+        WS_CHILD | WS_VISIBLE | Class.Style, 0, 0, 0, 0, Hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(I))), Instance, nullptr);
     if (Controls_[I] == nullptr) return false;
   }
 
@@ -243,7 +275,7 @@ void MainWindowWin::MakeFonts() {
   HFONT Link = NewLink != nullptr ? NewLink.get() : Text;
   for (std::size_t I = 0; I < kControls.size(); ++I) {
     const HFONT Font = I == ControlIndex("Label2") ? Link : Text;
-    ::SendMessageA(Controls_[I], WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
+    ::SendMessageW(Controls_[I], WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
   }
   ControlFont_ = std::move(NewText);
   LinkFont_ = std::move(NewLink);
@@ -251,16 +283,16 @@ void MainWindowWin::MakeFonts() {
 
 void MainWindowWin::MakeIcons() {
   // One icon resource, drawn at the sizes the system shows at this density.
-  const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Hwnd_, GWLP_HINSTANCE));
+  const auto Instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(Hwnd_, GWLP_HINSTANCE));
   const auto Load = [&](int Width, int Height) {
-    return OwnedIcon(static_cast<HICON>(::LoadImageA(Instance, MAKEINTRESOURCEA(IDI_MIRVANE),
+    return OwnedIcon(static_cast<HICON>(::LoadImageW(Instance, MAKEINTRESOURCEW(IDI_MIRVANE),
                                                      IMAGE_ICON, DpiApi_.Metric(Width, Dpi_),
                                                      DpiApi_.Metric(Height, Dpi_), 0)));
   };
   OwnedIcon Big = Load(SM_CXICON, SM_CYICON);
   OwnedIcon Small = Load(SM_CXSMICON, SM_CYSMICON);
-  ::SendMessageA(Hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Big.get()));
-  ::SendMessageA(Hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Small.get()));
+  ::SendMessageW(Hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Big.get()));
+  ::SendMessageW(Hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Small.get()));
   BigIcon_ = std::move(Big);
   SmallIcon_ = std::move(Small);
 }
@@ -279,17 +311,53 @@ void MainWindowWin::OnSettingChange() {
   LOGFONTW Message{};
   DpiApi_.MessageFont(Dpi_, Message);
   const int Percent = TextScalePercent();
-  if (Percent == TextPercent_ && std::memcmp(&Message, &MessageFont_, sizeof Message) == 0) return;
-  TextPercent_ = Percent;
-  ApplyDpi(true);
-  ::InvalidateRect(Hwnd_, nullptr, TRUE);
+  if (Percent != TextPercent_ || std::memcmp(&Message, &MessageFont_, sizeof Message) != 0) {
+    TextPercent_ = Percent;
+    ApplyDpi(true);
+  }
+  // A high-contrast theme comes and goes with a setting change too.
+  Repaint();
+}
+
+void MainWindowWin::Repaint() {
+  ::RedrawWindow(Hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindowWin::OnCommand(int Id, int Code) {
   const std::size_t Index = std::size_t(Id - kFirstControlId);
   if (Index >= kControls.size()) return;
-  static_assert(STN_CLICKED == BN_CLICKED, "a click is one code for buttons and statics");
   if (Code == BN_CLICKED) RunCommand(kControls[Index].Click, *this);
+  if (Code == BN_SETFOCUS) MakeDefault(Index);
+  if (Code == BN_KILLFOCUS) MakeDefault(DefaultButton());
+}
+
+void MainWindowWin::MakeDefault(std::size_t Index) {
+  if (Index == Default_) return;
+  for (const std::size_t Button : {Default_, Index}) {
+    if (Button >= kControls.size()) continue;
+    if (kControls[Button].Kind == ControlKind::PushButton) {
+      const DWORD Look = Button == Index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+      ::SendMessageW(Controls_[Button], BM_SETSTYLE, Look | BS_NOTIFY, TRUE);
+    } else {
+      ::InvalidateRect(Controls_[Button], nullptr, FALSE);
+    }
+  }
+  Default_ = Index;
+}
+
+void MainWindowWin::OnLinkMouse(UINT Message, LPARAM At) {
+  const std::size_t Link = ControlIndex("Label2");
+  RECT Box{};
+  ::GetWindowRect(Controls_[Link], &Box);
+  ::MapWindowPoints(nullptr, Hwnd_, reinterpret_cast<POINT*>(&Box), 2);
+  const bool Over = ::PtInRect(&Box, {GET_X_LPARAM(At), GET_Y_LPARAM(At)});
+  if (Message == WM_LBUTTONDOWN && Over) {
+    ::SetCapture(Hwnd_);
+    LinkPressed_ = true;
+  } else if (Message == WM_LBUTTONUP && LinkPressed_) {
+    ::ReleaseCapture();
+    if (Over) RunCommand(kControls[Link].Click, *this);
+  }
 }
 
 void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
@@ -308,20 +376,20 @@ void MainWindowWin::OnDrawItem(const DRAWITEMSTRUCT& Item) {
 }
 
 void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
-  // The default button: a black outline around a push-button frame.
+  // A push-button frame, in an outline of the frame colour while it is the
+  // default button.
   RECT Box = Item.rcItem;
   const bool Pushed = Item.itemState & ODS_SELECTED;
-  ::FrameRect(Item.hDC, &Box, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  const bool Default = Default_ == ControlIndex("btnStart");
+  ::FrameRect(Item.hDC, &Box, ::GetSysColorBrush(Default ? COLOR_WINDOWFRAME : COLOR_BTNFACE));
   ::InflateRect(&Box, -kPictureButtonOutline, -kPictureButtonOutline);
   ::DrawFrameControl(Item.hDC, &Box, DFC_BUTTON, DFCS_BUTTONPUSH | (Pushed ? DFCS_PUSHED : 0));
   const int Shift = Pushed ? 1 : 0;
 
-  std::wstring Caption(std::size_t(::GetWindowTextLengthW(Item.hwndItem)) + 1, L'\0');
-  Caption.resize(std::size_t(::GetWindowTextW(Item.hwndItem, Caption.data(), int(Caption.size()))));
   ::SelectObject(Item.hDC,
-                 reinterpret_cast<HFONT>(::SendMessageA(Item.hwndItem, WM_GETFONT, 0, 0)));
-  TEXTMETRICA Metrics{};
-  ::GetTextMetricsA(Item.hDC, &Metrics);
+                 reinterpret_cast<HFONT>(::SendMessageW(Item.hwndItem, WM_GETFONT, 0, 0)));
+  TEXTMETRICW Metrics{};
+  ::GetTextMetricsW(Item.hDC, &Metrics);
   const SIZE Base = StartPicture_.BaseSize();
   const PixelSize Picture{PicturePixels(Base.cx, Dpi_, TextPercent_),
                           PicturePixels(Base.cy, Dpi_, TextPercent_)};
@@ -334,7 +402,8 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
             Face.Caption.Top + Face.Caption.Height};
   ::SetBkMode(Item.hDC, TRANSPARENT);
   ::SetTextColor(Item.hDC, ::GetSysColor(COLOR_BTNTEXT));
-  ::DrawTextW(Item.hDC, Caption.c_str(), -1, &Text, kPictureCaptionFormat);
+  ::DrawTextW(Item.hDC, Utf16(WindowText(Item.hwndItem), BadText::Replace).c_str(), -1, &Text,
+              kPictureCaptionFormat);
   if ((Item.itemState & ODS_FOCUS) && !(Item.itemState & ODS_NOFOCUSRECT)) {
     ::InflateRect(&Box, -3, -3);
     ::DrawFocusRect(Item.hDC, &Box);
@@ -342,12 +411,12 @@ void MainWindowWin::DrawStartButton(const DRAWITEMSTRUCT& Item) {
 }
 
 HBRUSH MainWindowWin::OnColorStatic(HDC Dc, HWND Control) {
-  // Labels paint an opaque background in the window's colour.
+  // Labels paint an opaque background in the window's colour, and their text
+  // in the system's, as buttons do.
   ::SetBkMode(Dc, OPAQUE);
   ::SetBkColor(Dc, ::GetSysColor(COLOR_BTNFACE));
-  if (Control == Controls_[ControlIndex("Label2")]) {
-    ::SetTextColor(Dc, RGB(kLinkRed, kLinkGreen, kLinkBlue));
-  }
+  const bool Link = Control == Controls_[ControlIndex("Label2")];
+  ::SetTextColor(Dc, Link ? LinkColour() : ::GetSysColor(COLOR_BTNTEXT));
   return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
@@ -385,10 +454,12 @@ void MainWindowWin::OnActivate(bool Active) {
 }
 
 std::string MainWindowWin::PathText() const {
+  if (Hwnd_ == nullptr) return {};
   return WindowText(Controls_[ControlIndex("txtSource")]);
 }
 
 void MainWindowWin::SetPathText(const std::string& Text) {
+  if (Hwnd_ == nullptr) return;
   PutWindowText(Controls_[ControlIndex("txtSource")], Text);
 }
 
@@ -408,7 +479,8 @@ void MainWindowWin::Inform(const std::string& Text) {
 }
 
 void MainWindowWin::OpenAddress(const std::string& Address) {
-  ::ShellExecuteA(nullptr, nullptr, Address.c_str(), nullptr, "C:\\", SW_SHOWNORMAL);
+  ::ShellExecuteW(nullptr, nullptr, Utf16(Address, BadText::Replace).c_str(), nullptr, L"C:\\",
+                  SW_SHOWNORMAL);
 }
 
 }  // namespace mirvane

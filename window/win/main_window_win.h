@@ -19,7 +19,8 @@ namespace mirvane {
 
 class MainWindowWin : public MainWindowPort {
  public:
-  // Registers the window class once per process; false if that failed.
+  // Registers the window class, unless this process has it already; false if
+  // that failed.
   static bool Register(HINSTANCE Instance);
   // Creates and shows the window, with the focus in the path box.
   static HWND Create(HINSTANCE Instance, int Show);
@@ -41,6 +42,17 @@ class MainWindowWin : public MainWindowPort {
 
   bool OnCreate();
   void OnCommand(int Id, int Code);
+  static constexpr std::size_t DefaultButton() {
+    for (std::size_t I = 0; I < kControls.size(); ++I) {
+      if (kControls[I].DefaultButton) return I;
+    }
+    return kControls.size();
+  }
+  // As a dialog box does: a push button with the focus is the default one,
+  // which Enter presses; otherwise the table's default button is.
+  void MakeDefault(std::size_t Index);
+  // The credit link acts when a click that began on it ends on it.
+  void OnLinkMouse(UINT Message, LPARAM At);
   void OnDrawItem(const DRAWITEMSTRUCT& Item);
   void DrawStartButton(const DRAWITEMSTRUCT& Item);
   HBRUSH OnColorStatic(HDC Dc, HWND Control);
@@ -49,6 +61,7 @@ class MainWindowWin : public MainWindowPort {
   void OnDropFiles(HDROP Files);
   void OnDestroy();
   void OnSettingChange();
+  void Repaint();
 
   // Gives the controls that the table names for screen readers those names.
   void AnnounceControls();
@@ -66,7 +79,11 @@ class MainWindowWin : public MainWindowPort {
   void MakeFonts();
   void MakeIcons();
 
+  // Null once the window is gone: a command still running, back from a
+  // modal step, then touches nothing of it. The object lives until the last
+  // message handled on it has returned.
   HWND Hwnd_;
+  int Handling_ = 0;
   DpiFunctions DpiApi_;
   int Dpi_ = kBaseDpi;
   int TextPercent_ = kUsualTextPercent;
@@ -82,6 +99,8 @@ class MainWindowWin : public MainWindowPort {
   ScaledPicture Image1_;
   ScaledPicture StartPicture_;
   HWND LastFocus_ = nullptr;
+  std::size_t Default_ = DefaultButton();
+  bool LinkPressed_ = false;
   // Registered for the window, with one reference of ours; null when drops
   // come as WM_DROPFILES instead.
   CardDropTarget* DropTarget_ = nullptr;
