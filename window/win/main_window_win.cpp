@@ -19,6 +19,8 @@ namespace {
 constexpr char kClassName[] = "MirvaneWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+// Sent once the window is drawn, for what only later commands need.
+constexpr UINT kDrawnMessage = WM_APP;
 
 // The window class and styles of each kind of control.
 struct ControlClass {
@@ -88,6 +90,7 @@ HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
   if (Window == nullptr) return nullptr;
   ::ShowWindow(Window, Show);
   ::UpdateWindow(Window);
+  ::SendMessageA(Window, kDrawnMessage, 0, 0);
   return Window;
 }
 
@@ -125,6 +128,9 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
       return OnCreate() ? 0 : -1;
     case WM_COMMAND:
       OnCommand(LOWORD(WParam), HIWORD(WParam));
+      return 0;
+    case kDrawnMessage:
+      AcceptCardDrops();
       return 0;
     case DM_GETDEFID:
       // Enter, through IsDialogMessage, presses the default button.
@@ -187,7 +193,6 @@ bool MainWindowWin::OnCreate() {
   ApplyDpi(true);
   LastFocus_ = Controls_[ControlIndex("txtSource")];
   AnnounceControls();
-  AcceptCardDrops();
   return true;
 }
 
