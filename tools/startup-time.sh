@@ -8,6 +8,8 @@
 # PROGRAM defaults to the windows preset's Mirvane.exe (32-bit); a 64-bit one
 # is timed against a 64-bit minimal window. Without DISPLAY the script runs
 # on an Xvfb screen of its own. Not a test: the figures depend on the load.
+# It ends the Wine server of the build's prefix, and with it any program still
+# running there, when it is done.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "${1:-$here/../build/windows/window/win/Mirvane.exe}")
@@ -62,6 +64,11 @@ time_start() {
   pid=$!
   until visible; do
     kill -0 "$pid" 2>/dev/null || { echo "$1 ended without showing its window" >&2; exit 1; }
+    if [ $(($(now) - start)) -gt 30000000000 ]; then
+      kill "$pid"
+      echo "$1 showed no window within 30 s" >&2
+      exit 1
+    fi
   done
   end=$(now)
   kill "$pid" && wait "$pid" 2>/dev/null || :
@@ -76,7 +83,10 @@ if [ ! -d "$WINEPREFIX" ]; then
   "$here/wine-run.sh" wineboot.exe --init
   /usr/lib/wine/wineserver -w
 fi
-/usr/lib/wine/wineserver -p10 || :  # 2: already running
+# The server goes with the screen: a desktop left on a closed screen would
+# keep the next run's windows from showing.
+/usr/lib/wine/wineserver -p || :  # 2: already running
+trap '/usr/lib/wine/wineserver -k; /usr/lib/wine/wineserver -w; rm -rf "$work"' EXIT
 time_start "$work/minimal.exe" >/dev/null
 time_start "$program" >/dev/null
 i=0
