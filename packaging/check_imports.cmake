@@ -1,7 +1,8 @@
 # Fails unless every DLL that PROGRAM imports is one of Windows' own, and,
 # with LATE_BOUND, unless PROGRAM imports none of those functions by name:
 # the program looks them up as it runs, so that it still starts on the
-# Windows that lacks them.
+# Windows that lacks them; with DELAYED, unless the DLLs listed there are
+# left out of the table that Windows loads before the program runs.
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE Dump RESULT_VARIABLE Failed)
 if(Failed)
@@ -18,6 +19,9 @@ foreach(Line IN LISTS Lines)
   math(EXPR Count "${Count} + 1")
   if(NOT Dll IN_LIST Windows)
     message(FATAL_ERROR "${PROGRAM} needs ${Dll}, which Windows does not have")
+  endif()
+  if(Dll IN_LIST DELAYED)
+    message(FATAL_ERROR "${PROGRAM} loads ${Dll} as it starts, not at the first call")
   endif()
 endforeach()
 if(Count EQUAL 0)

@@ -16,7 +16,7 @@ art_packages="python3 python3-pil"
 # FUSE) and ext4 file systems made for them.
 test_packages="$run_packages libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev clang-tidy
-  x11-utils dpkg-dev file desktop-file-utils appstream
+  x11-utils xdotool dpkg-dev file desktop-file-utils appstream
   fusefat dosfstools e2fsprogs mount
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 wine wine32 wine64

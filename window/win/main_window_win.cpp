@@ -23,6 +23,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"MirvaneWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+// Sent once the window is drawn, for what only later commands need.
+constexpr UINT kDrawnMessage = WM_APP;
 
 // The window class and styles of each kind of control.
 struct ControlClass {
@@ -106,6 +108,7 @@ HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
   if (Window == nullptr) return nullptr;
   ::ShowWindow(Window, Show);
   ::UpdateWindow(Window);
+  ::SendMessageA(Window, kDrawnMessage, 0, 0);
   return Window;
 }
 
@@ -149,6 +152,9 @@ LRESULT MainWindowWin::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
       return OnCreate() ? 0 : -1;
     case WM_COMMAND:
       OnCommand(LOWORD(WParam), HIWORD(WParam));
+      return 0;
+    case kDrawnMessage:
+      AcceptCardDrops();
       return 0;
     case DM_GETDEFID:
       // Enter, through IsDialogMessage, presses the default button.
@@ -219,7 +225,6 @@ bool MainWindowWin::OnCreate() {
   ApplyDpi(true);
   LastFocus_ = Controls_[ControlIndex("txtSource")];
   AnnounceControls();
-  AcceptCardDrops();
   return true;
 }
 

@@ -59,7 +59,9 @@ ScaledPicture::~ScaledPicture() {
 }
 
 bool ScaledPicture::Load(HINSTANCE Instance, int BaseId, int DoubleId) {
-  return Base_.Load(Instance, BaseId) && Double_.Load(Instance, DoubleId);
+  Instance_ = Instance;
+  DoubleId_ = DoubleId;
+  return Base_.Load(Instance, BaseId);
 }
 
 void ScaledPicture::Draw(HDC Dc, int X, int Y, SIZE Size, COLORREF Background) {
@@ -80,7 +82,13 @@ bool ScaledPicture::Prepare(HDC Dc, SIZE Size, COLORREF Background) {
   if (Scaled_ != nullptr) ::DeleteObject(Scaled_);
   Scaled_ = nullptr;
   const SIZE BaseSize = Base_.PixelSize();
-  const Picture& Source = Size.cx <= BaseSize.cx && Size.cy <= BaseSize.cy ? Base_ : Double_;
+  const bool Larger = Size.cx > BaseSize.cx || Size.cy > BaseSize.cy;
+  // Most screens never need it; a drawing that fails to load stays failed.
+  if (Larger && !DoubleTried_) {
+    DoubleTried_ = true;
+    Double_.Load(Instance_, DoubleId_);
+  }
+  const Picture& Source = Larger ? Double_ : Base_;
   if (!Source.Loaded() || Size.cx <= 0 || Size.cy <= 0) return false;
   const SIZE SourceSize = Source.PixelSize();
 

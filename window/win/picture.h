@@ -39,7 +39,8 @@ class ScaledPicture {
   ScaledPicture(const ScaledPicture&) = delete;
   ScaledPicture& operator=(const ScaledPicture&) = delete;
 
-  // Loads both drawings; false if either is missing.
+  // Loads the drawing at 96 dots per inch, false if it is missing; the
+  // larger one loads when the picture is first drawn larger.
   bool Load(HINSTANCE Instance, int BaseId, int DoubleId);
   // The picture's size at 96 dots per inch, in pixels.
   SIZE BaseSize() const { return Base_.PixelSize(); }
@@ -52,6 +53,9 @@ class ScaledPicture {
 
   Picture Base_;
   Picture Double_;
+  HINSTANCE Instance_ = nullptr;
+  int DoubleId_ = 0;
+  bool DoubleTried_ = false;
   HBITMAP Scaled_ = nullptr;
   SIZE ScaledSize_{};
   COLORREF ScaledBackground_ = 0;
