@@ -108,7 +108,7 @@ HWND MainWindowWin::Create(HINSTANCE Instance, int Show) {
   if (Window == nullptr) return nullptr;
   ::ShowWindow(Window, Show);
   ::UpdateWindow(Window);
-  ::SendMessageA(Window, kDrawnMessage, 0, 0);
+  ::SendMessageW(Window, kDrawnMessage, 0, 0);
   return Window;
 }
 
