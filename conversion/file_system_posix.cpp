@@ -24,10 +24,6 @@ namespace mirvane {
 
 namespace {
 
-// Direct I/O wants buffer, length and file offset in multiples of the
-// device's block size; a page covers every block size in use.
-constexpr std::size_t kDirectAlignment = 4096;
-
 bool WriteAll(int Fd, const unsigned char* Data, std::size_t Size) {
   while (Size > 0) {
     const ssize_t Put = ::write(Fd, Data, Size);
@@ -46,9 +42,9 @@ bool WriteAll(int Fd, const unsigned char* Data, std::size_t Size) {
 // aligned for it.
 std::size_t WriteDirect(int Fd, std::span<const unsigned char> Bytes) {
   const auto Address = reinterpret_cast<std::uintptr_t>(Bytes.data());
-  const std::size_t Aligned = Bytes.size() - Bytes.size() % kDirectAlignment;
+  const std::size_t Aligned = Bytes.size() - Bytes.size() % kPageSize;
   const int Flags = ::fcntl(Fd, F_GETFL);
-  if (Address % kDirectAlignment != 0 || Aligned == 0 || Flags < 0 ||
+  if (Address % kPageSize != 0 || Aligned == 0 || Flags < 0 ||
       ::fcntl(Fd, F_SETFL, Flags | O_DIRECT) != 0) {
     return 0;
   }
