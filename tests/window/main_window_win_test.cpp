@@ -454,23 +454,38 @@ TEST_F(MainWindowWinTest, KeysPressTheButtonsAsADialogBoxDoes) {
   }
 }
 
-// High Contrast Black's button face and text, and a white frame: every text
-// shows in its colour, the link in its own (Wine cannot turn high contrast
-// on, for the theme's link colour), and a change of colours or theme
-// repaints the window.
+// Wine cannot turn high contrast on; the window is told it is on.
+BOOL WINAPI HighContrastOn(UINT Action, UINT Size, void* Value, UINT Flags) {
+  if (Action != SPI_GETHIGHCONTRAST) return ::SystemParametersInfoW(Action, Size, Value, Flags);
+  static_cast<HIGHCONTRASTW*>(Value)->dwFlags = HCF_HIGHCONTRASTON;
+  return TRUE;
+}
+
+// High Contrast Black's button face, text and link, and a white frame: every
+// text shows in its colour, the link in pure blue or, in high contrast, the
+// theme's, and a change of colours or theme repaints the window.
 TEST_F(MainWindowWinTest, DrawsInTheSystemsColours) {
-  const int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWFRAME};
-  const COLORREF White = RGB(255, 255, 255), Dark[] = {RGB(0, 0, 0), White, White};
-  COLORREF Found[3];
-  for (int I = 0; I < 3; ++I) Found[I] = ::GetSysColor(Elements[I]);
-  ASSERT_TRUE(::SetSysColors(3, Elements, Dark));
-  const std::pair<std::size_t, COLORREF> Rows[] = {
-      {ControlIndex("Label1"), White},
-      {ControlIndex("Label3"), White},
-      {ControlIndex("Label2"), RGB(kLinkRed, kLinkGreen, kLinkBlue)},
-      {ControlIndex("btnStart"), White}};
-  for (const auto& [Index, Ink] : Rows) {
-    SCOPED_TRACE(std::string(kControls[Index].Name));
+  const int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWFRAME, COLOR_HOTLIGHT};
+  const COLORREF White = RGB(255, 255, 255), Yellow = RGB(255, 255, 0);
+  const COLORREF Dark[] = {RGB(0, 0, 0), White, White, Yellow};
+  COLORREF Found[4];
+  for (int I = 0; I < 4; ++I) Found[I] = ::GetSysColor(Elements[I]);
+  ASSERT_TRUE(::SetSysColors(4, Elements, Dark));
+  auto* const Asked = reinterpret_cast<void*>(&::SystemParametersInfoW);
+  const struct {
+    std::size_t Index;
+    COLORREF Ink;
+    bool High;
+  } Rows[] = {{ControlIndex("Label1"), White, false},
+              {ControlIndex("Label3"), White, false},
+              {ControlIndex("Label2"), RGB(kLinkRed, kLinkGreen, kLinkBlue), false},
+              {ControlIndex("Label2"), Yellow, true},
+              {ControlIndex("btnStart"), White, false}};
+  for (const auto& [Index, Ink, High] : Rows) {
+    SCOPED_TRACE(std::string(kControls[Index].Name) + (High ? " in high contrast" : ""));
+    if (High) {
+      ASSERT_TRUE(testing::PointImport(Asked, reinterpret_cast<void*>(&HighContrastOn)));
+    }
     RECT Box{};
     ::GetClientRect(Control(Index), &Box);
     Canvas Drawn({Box.right, Box.bottom});
@@ -482,8 +497,9 @@ TEST_F(MainWindowWinTest, DrawsInTheSystemsColours) {
     } else {
       EXPECT_TRUE(std::any_of(Pixels.begin(), Pixels.end(), [&](auto P) { return Colour(P) == Ink; }));
     }
+    if (High) testing::PointImport(reinterpret_cast<void*>(&HighContrastOn), Asked);
   }
-  ::SetSysColors(3, Elements, Found);
+  ::SetSysColors(4, Elements, Found);
   for (const UINT Change : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED}) {
     ::RedrawWindow(Main, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
     ::SendMessageW(Main, Change, 0, 0);
