@@ -77,6 +77,15 @@ consteval const ControlEntry& ControlNamed(std::string_view Name) {
   return kControls[ControlIndex(Name)];
 }
 
+// The place of the button that Enter presses when no other push button has
+// the focus; worked out while compiling, so the table must have one.
+consteval std::size_t DefaultButtonIndex() {
+  for (std::size_t I = 0; I < kControls.size(); ++I) {
+    if (kControls[I].DefaultButton) return I;
+  }
+  throw "no default button";
+}
+
 // The credit link's look: pure blue Arial at 6.75 points, underlined.
 inline constexpr char kLinkFontFace[] = "Arial";
 inline constexpr double kLinkFontPoints = 6.75;

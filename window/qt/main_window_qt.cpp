@@ -147,7 +147,7 @@ MainWindowQt::MainWindowQt()
     if (auto* Caption = qobject_cast<QLabel*>(Widgets[*Captions[I]])) Caption->setBuddy(Widgets[I]);
   }
   txtSource = qobject_cast<QLineEdit*>(Widgets[ControlIndex("txtSource")]);
-  btnStart = qobject_cast<QPushButton*>(Widgets[ControlIndex("btnStart")]);
+  btnStart = qobject_cast<QPushButton*>(Widgets[DefaultButtonIndex()]);
   new CardDrop(this, txtSource);
   FitFont(Widgets);
 

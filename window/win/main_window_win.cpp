@@ -333,7 +333,7 @@ void MainWindowWin::OnCommand(int Id, int Code) {
   if (Index >= kControls.size()) return;
   if (Code == BN_CLICKED) RunCommand(kControls[Index].Click, *this);
   if (Code == BN_SETFOCUS) MakeDefault(Index);
-  if (Code == BN_KILLFOCUS) MakeDefault(DefaultButton());
+  if (Code == BN_KILLFOCUS) MakeDefault(DefaultButtonIndex());
 }
 
 void MainWindowWin::MakeDefault(std::size_t Index) {

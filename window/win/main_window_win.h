@@ -42,12 +42,6 @@ class MainWindowWin : public MainWindowPort {
 
   bool OnCreate();
   void OnCommand(int Id, int Code);
-  static constexpr std::size_t DefaultButton() {
-    for (std::size_t I = 0; I < kControls.size(); ++I) {
-      if (kControls[I].DefaultButton) return I;
-    }
-    return kControls.size();
-  }
   // As a dialog box does: a push button with the focus is the default one,
   // which Enter presses; otherwise the table's default button is.
   void MakeDefault(std::size_t Index);
@@ -99,7 +93,7 @@ class MainWindowWin : public MainWindowPort {
   ScaledPicture Image1_;
   ScaledPicture StartPicture_;
   HWND LastFocus_ = nullptr;
-  std::size_t Default_ = DefaultButton();
+  std::size_t Default_ = DefaultButtonIndex();
   bool LinkPressed_ = false;
   // Registered for the window, with one reference of ours; null when drops
   // come as WM_DROPFILES instead.
